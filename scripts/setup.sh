@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs, with apt-get, whatever building and testing need on Debian 12 and is still missing:
+# cmake and GoogleTest's sources, the mingw-w64 cross compiler, Wine, a virtual X display and
+# the screenshot tool.
+set -e
+packages="cmake make g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+          wine wine64 xvfb imagemagick x11-utils"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+        missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq $missing >/dev/null
+fi

@@ -1,0 +1,28 @@
+// UTF-16 text of the platform-free code, and the integer rule shared by every subsystem.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Maps one UTF-16 code unit to another (case folding is injected through this, so the
+// platform-free code never depends on a process locale).
+using CodeUnitMap = char16_t (*)(char16_t);
+
+// Folds A-Z to a-z and leaves every other code unit alone: the mapping of the "C" locale.
+char16_t AsciiLower(char16_t c);
+char16_t AsciiUpper(char16_t c);
+
+// The integer value of a text: blanks and tabs skipped, an optional sign, then "$" hex digits,
+// "%" binary digits or decimal digits up to the first non-digit. No digits give 0. The value
+// wraps as a signed 64-bit integer (computed unsigned, so no input is undefined behaviour).
+int64_t TextToInteger(TextView text);
+
+// Signed decimal text of a 64-bit integer: no leading zeros, "-" only for negative values.
+Text IntegerToText(int64_t value);
+
+// Widens 7-bit text (literals, digits) to UTF-16.
+Text AsciiToText(std::string_view ascii);

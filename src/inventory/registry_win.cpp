@@ -1,0 +1,124 @@
+#include "inventory/registry_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "common/handles_win.h"
+#include "common/wide_win.h"
+#include "inventory/registry_text.h"
+
+namespace {
+
+Text UpperCaseLocale(TextView text) {
+    std::wstring wide = ToWide(text);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), DWORD(wide.size()));
+    return FromWide(wide);
+}
+
+HKEY PredefinedKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users: return HKEY_USERS;
+        case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+        case RegistryRoot::None: break;
+    }
+    return nullptr;
+}
+
+// A key opened for one read, with the connected remote root when there is one. Each handle is
+// closed once: with an empty subkey the platform hands back the root itself as the opened key.
+class OpenedKey {
+public:
+    OpenedKey(TextView keyPath, TextView computerName) {
+        RegistryPath path = ParseRegistryPath(keyPath, UpperCaseLocale);
+        HKEY root = PredefinedKey(path.root);
+        if (root == nullptr) return;
+        HKEY parent = root;
+        if (computerName != u".") {
+            // The result code is not needed: on failure the handle stays null and the open fails.
+            RegConnectRegistryW(ToWide(computerName).c_str(), root, connected_.put());
+            if (!connected_) return;
+            parent = connected_.get();
+        }
+        HKEY opened = nullptr;
+        if (RegOpenKeyW(parent, ToWide(path.subkey).c_str(), &opened) != ERROR_SUCCESS) return;
+        if (opened == parent) {
+            shared_ = opened;
+        } else {
+            key_.reset(opened);
+        }
+    }
+
+    HKEY get() const { return key_ ? key_.get() : shared_; }
+
+private:
+    UniqueRegKey connected_;
+    UniqueRegKey key_;
+    HKEY shared_ = nullptr;  // the opened key when it is the root or connected handle itself
+};
+
+}  // namespace
+
+Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerName) {
+    OpenedKey key(keyPath, computerName);
+    if (key.get() == nullptr) return Text();
+    std::wstring name = ToWide(valueName);
+
+    // Probe: learns the type and size, and fails for data over the limit.
+    std::vector<uint8_t> buffer(kRegistryValueLimit);
+    DWORD type = 0;
+    DWORD size = DWORD(buffer.size());
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size) !=
+        ERROR_SUCCESS) {
+        return Text();
+    }
+
+    // Typed read.
+    switch (type) {
+        case REG_SZ:
+        case REG_EXPAND_SZ: {
+            DWORD typedSize = size;
+            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, buffer.data(),
+                                 &typedSize) != ERROR_SUCCESS) {
+                return Text();
+            }
+            return RegistryValueToText(type, buffer.data(), typedSize);
+        }
+        case REG_BINARY: {
+            std::vector<uint8_t> fresh(kRegistryValueLimit);
+            DWORD typedSize = DWORD(fresh.size());
+            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, fresh.data(),
+                                 &typedSize) != ERROR_SUCCESS) {
+                return Text();
+            }
+            return RegistryValueToText(type, fresh.data(), typedSize);
+        }
+        case REG_DWORD: {
+            uint8_t integer[8] = {};
+            DWORD typedSize = sizeof integer;
+            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, integer,
+                                 &typedSize) != ERROR_SUCCESS) {
+                return u"0";
+            }
+            return RegistryValueToText(type, integer, typedSize);
+        }
+        default:
+            return Text();
+    }
+}
+
+Text EnumRegistrySubkey(TextView keyPath, uint32_t index, TextView computerName) {
+    OpenedKey key(keyPath, computerName);
+    if (key.get() == nullptr) return Text();
+    wchar_t name[1024];
+    DWORD length = 1024;
+    FILETIME lastWrite;
+    if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, &lastWrite) !=
+        ERROR_SUCCESS) {
+        return Text();
+    }
+    return FromWide(name, length);
+}
