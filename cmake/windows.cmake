@@ -3,17 +3,18 @@ add_compile_options(-Wno-missing-field-initializers)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Win32 layer: thin wrappers over the platform calls, shared by the program and its tests.
-add_library(lswin STATIC
-    src/inventory/registry_win.cpp
-)
-target_link_libraries(lswin PUBLIC lscore advapi32)
+file(GLOB LS_WIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*/*_win.cpp)
+list(FILTER LS_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
+add_library(lswin STATIC ${LS_WIN_SOURCES})
+target_link_libraries(lswin PUBLIC lscore comctl32 comdlg32 ole32 shell32 user32 gdi32 advapi32
+                                   iphlpapi wsock32 ws2_32)
 target_compile_options(lswin PRIVATE -Wall -Wextra)
 
 add_executable(listsoftware WIN32
     src/app/main_win.cpp
     res/listsoftware.rc
 )
-target_link_libraries(listsoftware PRIVATE lswin comctl32 ole32 user32 gdi32)
+target_link_libraries(listsoftware PRIVATE lswin)
 target_compile_options(listsoftware PRIVATE -Wall -Wextra)
 # Fully static: nothing but Windows' own DLLs beside the exe.
 target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -static-libstdc++)

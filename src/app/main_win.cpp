@@ -1,36 +1,33 @@
-// Placeholder shell: the main window with its title, ended by its close box.
+// Start-up: locale, common controls and OLE, the ICMP handle, the window, the Enter shortcut,
+// the focus, the progress timer; then the event loop, which never returns.
 #include <windows.h>
+#include <commctrl.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+#include <ole2.h>
 
-namespace {
-constexpr wchar_t kTitle[] = L"List Software on a Remote PC ('.' For local machine)";
+#include <clocale>
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-}  // namespace
+#include "app/app_state.h"
+#include "app/controls_win.h"
+#include "app/main_window_win.h"
+#include "app/shell_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    WNDCLASSEXW wc = {sizeof wc};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"ListSoftwareMain";
-    RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, kTitle,
-                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 1040, 670, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    // The user's locale for everything but numbers, which always use "." as decimal point.
+    _wsetlocale(LC_ALL, L"");
+    _wsetlocale(LC_NUMERIC, L"C");
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+
+    static AppState state;
+    HANDLE icmp = IcmpCreateFile();
+    state.icmpHandle = icmp == INVALID_HANDLE_VALUE ? nullptr : icmp;
+
+    static MainWindow window(state);
+    window.Create(instance);
+    window.Focus(ComputerField);
+    SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
+    RunEventLoop(window);
 }

@@ -1,0 +1,86 @@
+// The main window's controls and list columns, as data.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+enum ControlId : int {
+    ComputerField = 2,
+    ListSoftwareButton = 3,
+    SoftwareListView = 4,
+    EnterShortcutItem = 5,
+    SaveListButton = 6,
+    SaveInstallTypeCheck = 7,
+    SaveVersionCheck = 8,
+    SaveInstallDateCheck = 9,
+    SaveInstallLocationCheck = 10,
+    SaveUninstallCommandCheck = 11,
+    ClearListButton = 12,
+    StatusLine = 13,
+    SearchField = 14,
+    SearchClearLink = 15,
+};
+
+enum class ControlKind { TextField, StaticText, PushButton, CheckBox, LinkLabel, ReportList };
+
+struct ControlSpec {
+    int id;
+    ControlKind kind;
+    int x, y, width, height;
+    const wchar_t* text;
+    const wchar_t* hint;  // cue banner of a text field, tooltip of the link label
+};
+
+// In creation order (which is also the Tab order).
+inline constexpr std::array<ControlSpec, 13> kControls{{
+    {ComputerField, ControlKind::TextField, 10, 10, 200, 20, L"", L"Enter Computer Name or IP"},
+    {SearchClearLink, ControlKind::LinkLabel, 770, 12, 39, 20, L"Search:", L"Click to clear search"},
+    {SearchField, ControlKind::TextField, 814, 10, 200, 20, L"", L"Enter Search Parameters"},
+    {StatusLine, ControlKind::StaticText, 350, 15, 400, 20, L"", nullptr},
+    {ListSoftwareButton, ControlKind::PushButton, 220, 5, 100, 30, L"List Software", nullptr},
+    {SaveListButton, ControlKind::PushButton, 10, 595, 100, 30, L"Save List", nullptr},
+    {ClearListButton, ControlKind::PushButton, 130, 595, 100, 30, L"Clear List", nullptr},
+    {SaveInstallTypeCheck, ControlKind::CheckBox, 250, 600, 103, 20, L"Save Install Type", nullptr},
+    {SaveVersionCheck, ControlKind::CheckBox, 370, 600, 100, 20, L"Save Version", nullptr},
+    {SaveInstallDateCheck, ControlKind::CheckBox, 470, 600, 120, 20, L"Save Install Date", nullptr},
+    {SaveInstallLocationCheck, ControlKind::CheckBox, 590, 600, 125, 20, L"Save Install Location",
+     nullptr},
+    {SaveUninstallCommandCheck, ControlKind::CheckBox, 730, 600, 150, 20,
+     L"Save Uninstall Command", nullptr},
+    {SoftwareListView, ControlKind::ReportList, 10, 50, 1004, 540, L"", nullptr},
+}};
+
+struct ColumnSpec {
+    const wchar_t* title;
+    int width;
+};
+
+inline constexpr std::array<ColumnSpec, 6> kColumns{{
+    {L"Install Type", 85},
+    {L"App Name", 200},
+    {L"App Version", 150},
+    {L"Install Date", 150},
+    {L"Install Location", 200},
+    {L"Uninstall String", 345},
+}};
+
+// The controls that follow whether SoftwareList holds entries, in the order they are switched.
+inline constexpr std::array<int, 9> kListDependentControls{
+    SearchClearLink,      SearchField,      SaveListButton,       ClearListButton,
+    SaveInstallTypeCheck, SaveVersionCheck, SaveInstallDateCheck, SaveInstallLocationCheck,
+    SaveUninstallCommandCheck,
+};
+
+inline constexpr std::array<int, 5> kSaveChecks{
+    SaveInstallTypeCheck, SaveVersionCheck, SaveInstallDateCheck, SaveInstallLocationCheck,
+    SaveUninstallCommandCheck,
+};
+
+constexpr wchar_t kMainWindowTitle[] = L"List Software on a Remote PC ('.' For local machine)";
+constexpr int kClientWidth = 1024;
+constexpr int kClientHeight = 630;
+constexpr COLORREF HoverColour = RGB(229, 243, 255);
+constexpr COLORREF kLinkHoverColour = RGB(0, 0, 255);
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr int kEnEventTextChanged = EN_CHANGE;  // 768

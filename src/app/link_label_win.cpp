@@ -1,0 +1,110 @@
+#include "app/link_label_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kHoverTimer = 1;
+constexpr UINT kHoverRetestMs = 30;
+
+struct LinkState {
+    COLORREF hoverColour;
+    bool hover = false;
+};
+
+bool CursorInside(HWND label) {
+    POINT cursor;
+    RECT client;
+    GetCursorPos(&cursor);
+    ScreenToClient(label, &cursor);
+    GetClientRect(label, &client);
+    return PtInRect(&client, cursor);
+}
+
+void Paint(HWND label, const LinkState& state) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(label, &ps);
+    RECT client;
+    GetClientRect(label, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    int length = GetWindowTextLengthW(label);
+    std::wstring text(length + 1, L'\0');
+    GetWindowTextW(label, text.data(), length + 1);
+    text.resize(length);
+    HGDIOBJ oldFont = SelectObject(dc, HFONT(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    if (IsWindowEnabled(label)) {
+        SetTextColor(dc, state.hover ? state.hoverColour : GetSysColor(COLOR_WINDOWTEXT));
+        TextOutW(dc, 0, 0, text.c_str(), length);
+    } else {
+        DrawStateW(dc, nullptr, nullptr, LPARAM(text.c_str()), WPARAM(length), 0, 0, 0, 0,
+                   DST_TEXT | DSS_DISABLED);
+    }
+    SelectObject(dc, oldFont);
+    EndPaint(label, &ps);
+}
+
+LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR data) {
+    auto* state = reinterpret_cast<LinkState*>(data);
+    switch (message) {
+        case WM_NCHITTEST:
+            return HTCLIENT;  // a plain static lets the mouse fall through to its parent
+        case WM_PAINT:
+            Paint(label, *state);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETCURSOR: {
+            HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+            SetCursor(hand ? hand : LoadCursorW(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+        case WM_MOUSEMOVE:
+            if (!state->hover) {
+                state->hover = true;
+                InvalidateRect(label, nullptr, TRUE);
+                SetTimer(label, kHoverTimer, kHoverRetestMs, nullptr);
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kHoverTimer) {
+                if (!CursorInside(label)) {
+                    state->hover = false;
+                    KillTimer(label, kHoverTimer);
+                    InvalidateRect(label, nullptr, TRUE);
+                }
+                return 0;
+            }
+            break;
+        case WM_ENABLE:
+        case WM_SETTEXT: {
+            LRESULT result = DefSubclassProc(label, message, wParam, lParam);
+            InvalidateRect(label, nullptr, TRUE);
+            return result;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            return 0;
+        case WM_LBUTTONUP:
+            if (CursorInside(label)) {
+                SendMessageW(GetParent(label), WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED), LPARAM(label));
+            }
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(label, LinkProc, kSubclassId);
+            delete state;
+            break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
+}  // namespace
+
+void MakeLinkLabel(HWND label, COLORREF hoverColour) {
+    SetWindowSubclass(label, LinkProc, kSubclassId, DWORD_PTR(new LinkState{hoverColour}));
+}

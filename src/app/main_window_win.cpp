@@ -1,0 +1,377 @@
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/controls_win.h"
+#include "app/link_label_win.h"
+#include "common/wide_win.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ListSoftwareMainWindow";
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kTextLimit = 1048576;
+
+HFONT MessageFont() {
+    NONCLIENTMETRICSW metrics = {sizeof metrics};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        if (HFONT font = CreateFontIndirectW(&metrics.lfMessageFont)) return font;
+    }
+    return HFONT(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+struct KindStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+KindStyle StyleOf(ControlKind kind) {
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+        case ControlKind::TextField:
+            return {L"Edit", kChild | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::StaticText:
+            return {L"Static", kChild | WS_GROUP | SS_NOPREFIX, 0};
+        case ControlKind::PushButton:
+            return {L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
+        case ControlKind::CheckBox:
+            return {L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0};
+        case ControlKind::LinkLabel:
+            return {L"STATIC", kChild | SS_NOPREFIX, 0};
+        case ControlKind::ReportList:
+            return {WC_LISTVIEWW,
+                    kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                        LVS_SHAREIMAGELISTS,
+                    WS_EX_CLIENTEDGE};
+    }
+    return {L"Static", kChild, 0};
+}
+
+// Screen position that centres a window of this size, never above or left of the origin.
+POINT CentredOrigin(int width, int height) {
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return {x < 0 ? 0 : x, y < 0 ? 0 : y};
+}
+
+}  // namespace
+
+bool MainWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    POINT origin = CentredOrigin(width, height);
+    window_ = CreateWindowExW(0, kClassName, kMainWindowTitle, kWindowStyle, origin.x, origin.y,
+                              width, height, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    font_ = MessageFont();
+    CreateControls(instance);
+
+    ACCEL enter = {FVIRTKEY, VK_RETURN, EnterShortcutItem};
+    accelerators_ = CreateAcceleratorTableW(&enter, 1);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    return true;
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    HWND tooltip = nullptr;
+    for (const ControlSpec& spec : kControls) {
+        KindStyle kind = StyleOf(spec.kind);
+        HWND control = CreateWindowExW(kind.exStyle, kind.className, spec.text, kind.style,
+                                       spec.x, spec.y, spec.width, spec.height, window_,
+                                       HMENU(INT_PTR(spec.id)), instance, nullptr);
+        SendMessageW(control, WM_SETFONT, WPARAM(font_), FALSE);
+        switch (spec.kind) {
+            case ControlKind::TextField:
+                SendMessageW(control, EM_LIMITTEXT, kTextLimit, 0);
+                SendMessageW(control, EM_SETCUEBANNER, TRUE, LPARAM(spec.hint));
+                break;
+            case ControlKind::LinkLabel: {
+                MakeLinkLabel(control, kLinkHoverColour);
+                tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                                          nullptr, instance, nullptr);
+                TTTOOLINFOW tool = {sizeof tool};
+                tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+                tool.hwnd = window_;
+                tool.uId = UINT_PTR(control);
+                tool.lpszText = const_cast<wchar_t*>(spec.hint);
+                SendMessageW(tooltip, TTM_ADDTOOLW, 0, LPARAM(&tool));
+                break;
+            }
+            case ControlKind::ReportList: {
+                list_ = control;
+                ListView_SetExtendedListViewStyle(control,
+                                                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+                for (size_t i = 0; i < kColumns.size(); ++i) {
+                    LVCOLUMNW column = {};
+                    column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+                    column.cx = kColumns[i].width;
+                    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+                    column.iSubItem = int(i);
+                    SendMessageW(control, LVM_INSERTCOLUMNW, i, LPARAM(&column));
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam != 0) {
+                if (suppressEvents_ == 0) {
+                    Push({EventKind::Control, LOWORD(wParam), HIWORD(wParam)});
+                }
+            } else if (HIWORD(wParam) == 1) {
+                Push({EventKind::Shortcut, LOWORD(wParam), 0});
+            }
+            return 0;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == list_ && header->code == NM_CUSTOMDRAW) {
+                return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+            }
+            break;
+        }
+        case WM_CLOSE:
+            Push({EventKind::Close, 0, 0});
+            return 0;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::Push(WindowEvent event) {
+    // An event identical to the last one still waiting is not queued twice.
+    if (!pending_.empty() && pending_.back() == event) return;
+    pending_.push_back(event);
+}
+
+LRESULT MainWindow::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPREPAINT: {
+            COLORREF colour = COLORREF(draw->nmcd.lItemlParam);
+            if (colour != CLR_DEFAULT) draw->clrTextBk = colour;
+            return CDRF_DODEFAULT;
+        }
+        case CDDS_POSTPAINT:
+            DrawGridLines(draw->nmcd.hdc);
+            return CDRF_DODEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+void MainWindow::DrawGridLines(HDC dc) {
+    RECT client;
+    GetClientRect(list_, &client);
+    int top = 0;
+    HWND header = ListView_GetHeader(list_);
+    RECT headerRect;
+    if (header != nullptr && IsWindowVisible(header) && GetWindowRect(header, &headerRect)) {
+        MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerRect), 2);
+        top = headerRect.bottom;
+    }
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+
+    // Row boundaries continue the rows' rhythm down to the bottom of the client area.
+    int count = RowCount();
+    RECT item;
+    int topIndex = ListView_GetTopIndex(list_);
+    if (count > 0 && ListView_GetItemRect(list_, topIndex, &item, LVIR_BOUNDS)) {
+        int height = item.bottom - item.top;
+        if (height > 0) {
+            int y = item.top - height * ((item.top - top) / height);
+            for (; y <= client.bottom; y += height) {
+                if (y < top) continue;
+                MoveToEx(dc, client.left, y - 1, nullptr);
+                LineTo(dc, client.right, y - 1);
+            }
+        }
+    }
+    // Column boundaries, following the header as it scrolls.
+    if (header != nullptr) {
+        int columns = Header_GetItemCount(header);
+        for (int i = 0; i < columns; ++i) {
+            RECT rect;
+            if (!Header_GetItemRect(header, i, &rect)) continue;
+            MapWindowPoints(header, list_, reinterpret_cast<POINT*>(&rect), 2);
+            MoveToEx(dc, rect.right - 1, top, nullptr);
+            LineTo(dc, rect.right - 1, client.bottom);
+        }
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+Text MainWindow::GetText(int id) const {
+    HWND control = Control(id);
+    int length = GetWindowTextLengthW(control);
+    std::wstring text(size_t(length) + 1, L'\0');
+    int copied = GetWindowTextW(control, text.data(), length + 1);
+    return FromWide(text.data(), size_t(copied > 0 ? copied : 0));
+}
+
+bool MainWindow::IsTextEmpty(int id) const { return GetWindowTextLengthW(Control(id)) == 0; }
+
+void MainWindow::SetText(int id, TextView text) {
+    ++suppressEvents_;
+    SetWindowTextW(Control(id), ToWide(text).c_str());
+    --suppressEvents_;
+}
+
+void MainWindow::Enable(int id, bool enabled) {
+    HWND control = Control(id);
+    if (bool(IsWindowEnabled(control)) != enabled) EnableWindow(control, enabled);
+}
+
+bool MainWindow::IsChecked(int id) const {
+    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetChecked(int id, bool checked) {
+    ++suppressEvents_;
+    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    --suppressEvents_;
+}
+
+void MainWindow::Focus(int id) { SetFocus(Control(id)); }
+
+void MainWindow::ClearRows() { SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
+
+int MainWindow::RowCount() const { return int(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+void MainWindow::AddRow(const SoftwareEntry& entry) {
+    std::wstring field = ToWide(entry.Field(0));
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = RowCount();
+    item.pszText = field.data();
+    item.lParam = LPARAM(CLR_DEFAULT);
+    int row = int(SendMessageW(list_, LVM_INSERTITEMW, 0, LPARAM(&item)));
+    if (row < 0) return;
+    for (int column = 1; column < int(SoftwareEntry::kFieldCount); ++column) {
+        field = ToWide(entry.Field(size_t(column)));
+        LVITEMW sub = {};
+        sub.iSubItem = column;
+        sub.pszText = field.data();
+        SendMessageW(list_, LVM_SETITEMTEXTW, row, LPARAM(&sub));
+    }
+}
+
+Text MainWindow::CellText(int row, int column) const {
+    // The list view copies at most the buffer's size; grow until the text fits.
+    std::wstring buffer(256, L'\0');
+    for (;;) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = int(buffer.size());
+        int copied = int(SendMessageW(list_, LVM_GETITEMTEXTW, row, LPARAM(&item)));
+        if (copied < int(buffer.size()) - 1 || buffer.size() >= (1u << 21)) {
+            return FromWide(buffer.data(), size_t(copied > 0 ? copied : 0));
+        }
+        buffer.assign(buffer.size() * 4, L'\0');
+    }
+}
+
+void MainWindow::SetRowBackground(int row, COLORREF colour) {
+    int count = RowCount();
+    auto set = [&](int index) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = index;
+        item.lParam = LPARAM(colour);
+        SendMessageW(list_, LVM_SETITEMW, 0, LPARAM(&item));
+    };
+    if (row == -1) {
+        for (int i = 0; i < count; ++i) set(i);
+    } else if (row >= 0 && row < count) {
+        set(row);
+    } else {
+        return;
+    }
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
+    if (!pending_.empty()) {
+        WindowEvent event = pending_.front();
+        pending_.pop_front();
+        return event;
+    }
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (timeoutMs == 0) return {};
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return {};
+    }
+    WindowEvent event{EventKind::Other, 0, 0};
+    if (msg.message == WM_MOUSEMOVE) {
+        event = {EventKind::MouseMove, 0, 0};
+    } else if (msg.message == WM_TIMER && msg.hwnd == window_) {
+        event = {EventKind::Timer, int(msg.wParam), 0};
+    }
+
+    bool handled = false;
+    if (GetActiveWindow() == window_) {
+        handled = TranslateAcceleratorW(window_, accelerators_, &msg) != 0;
+        // Tab moves between the controls in creation order.
+        if (!handled && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+            bool back = GetKeyState(VK_SHIFT) < 0;
+            if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
+            handled = true;
+        }
+    }
+    if (!handled) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (!pending_.empty()) {
+        event = pending_.front();
+        pending_.pop_front();
+    }
+    return event;
+}
+
+void MainWindow::DrainWindowEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    pending_.clear();
+}

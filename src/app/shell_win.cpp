@@ -1,0 +1,112 @@
+#include "app/shell_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/controls_win.h"
+#include "inventory/scan_win.h"
+
+void RefreshControlStates(MainWindow& window) {
+    window.Enable(ListSoftwareButton, !window.IsTextEmpty(ComputerField));
+    bool hasEntries = !window.State().SoftwareList.empty();
+    for (int id : kListDependentControls) window.Enable(id, hasEntries);
+}
+
+void ListSoftwareRequest(MainWindow& window) {
+    if (window.IsTextEmpty(ComputerField)) return;
+    AppState& state = window.State();
+    window.ClearRows();
+    state.SoftwareList.clear();
+    state.ComputerName = window.GetText(ComputerField);
+    if (state.ComputerName == u".") {
+        window.SetText(StatusLine, u"Please wait");
+        InventoryScan(window);
+        return;
+    }
+    // Other machines are reached through the remote steps (not yet available).
+}
+
+void ClearListAction(MainWindow& window) {
+    window.ClearRows();
+    for (int id : {ComputerField, StatusLine, SearchField}) window.SetText(id, u"");
+    for (int id : kSaveChecks) window.SetChecked(id, false);
+    window.State().SoftwareList.clear();
+}
+
+namespace {
+
+bool IsPointInWindow(HWND control) {
+    RECT rect;
+    POINT cursor;
+    return GetWindowRect(control, &rect) && GetCursorPos(&cursor) && PtInRect(&rect, cursor);
+}
+
+}  // namespace
+
+void HoverHighlight(MainWindow& window) {
+    HWND list = window.Control(SoftwareListView);
+    if (!IsPointInWindow(list)) return;
+    LVHITTESTINFO hit = {};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(list, &hit.pt);
+    SendMessageW(list, LVM_SUBITEMHITTEST, 0, LPARAM(&hit));
+    AppState& state = window.State();
+    // The row under the cursor decides. (The list's hot row names the same row where the list
+    // tracks one, but Wine's list view reports none without hot-tracking styles.)
+    if (hit.iItem >= 0) {
+        SetFocus(list);
+        window.SetRowBackground(state.HoverRow, CLR_DEFAULT);
+        window.SetRowBackground(hit.iItem, HoverColour);
+        state.HoverRow = hit.iItem;
+    } else {
+        window.SetRowBackground(state.HoverRow, CLR_DEFAULT);
+        window.SetRowBackground(hit.iItem, CLR_DEFAULT);
+    }
+}
+
+void ShutDown() {
+    OleUninitialize();
+    ExitProcess(0);
+}
+
+void RunEventLoop(MainWindow& window) {
+    for (;;) {
+        RefreshControlStates(window);
+        WindowEvent event = window.WaitEvent(1);
+        switch (event.kind) {
+            case EventKind::Control:
+                switch (event.source) {
+                    case ListSoftwareButton:
+                        ListSoftwareRequest(window);
+                        break;
+                    case SaveListButton:
+                        break;  // saving comes with the export
+                    case ClearListButton:
+                        ClearListAction(window);
+                        break;
+                    case SearchField:
+                        if (event.type == kEnEventTextChanged) {
+                            window.State().searchText = window.GetText(SearchField);
+                        }
+                        break;
+                    case SearchClearLink:
+                        window.SetText(SearchField, u"");
+                        break;
+                    default:
+                        break;
+                }
+                break;
+            case EventKind::Shortcut:
+                if (event.source == EnterShortcutItem) ListSoftwareRequest(window);
+                break;
+            case EventKind::MouseMove:
+                HoverHighlight(window);
+                break;
+            case EventKind::Close:
+                ShutDown();
+            default:
+                break;
+        }
+    }
+}

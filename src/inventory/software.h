@@ -1,0 +1,55 @@
+// The records of the inventory: one installed program, the list of the last scan, and the
+// rules that decide which program keys become entries.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "common/text.h"
+
+// One installed program: six texts exactly as read, in column order.
+struct SoftwareEntry {
+    Text InstallType;      // "Machine" or "User"
+    Text AppName;          // "DisplayName", never empty in a stored entry
+    Text AppVersion;       // "DisplayVersion"
+    Text InstallDate;      // "InstallDate", raw
+    Text InstallLocation;  // "InstallLocation"
+    Text UninstallString;  // "UninstallString"
+
+    static constexpr size_t kFieldCount = 6;
+    // Field i in column order (0 = InstallType ... 5 = UninstallString).
+    const Text& Field(size_t i) const;
+};
+
+// Entries in scan order.
+using SoftwareList = std::vector<SoftwareEntry>;
+
+// Display name fragments that mark updates, service packs, language packs and similar noise.
+// Matched case-sensitively anywhere in the display name, in this order.
+inline constexpr std::array<std::u16string_view, 8> ExcludedNameFragments{
+    u"Security Update", u"Update for",  u"Service Pack",           u"Microsoft Visual",
+    u"Language Pack",   u"MUI",         u"Microsoft Office Proof", u"Microsoft Office IME",
+};
+
+// True when a program key with this display name becomes an entry: the name is not empty and
+// contains none of ExcludedNameFragments.
+bool IsKeptDisplayName(TextView displayName);
+
+// The five values read from every program key, in the order they are read.
+inline constexpr std::array<std::u16string_view, 5> ProgramValueNames{
+    u"DisplayName", u"DisplayVersion", u"InstallDate", u"InstallLocation", u"UninstallString",
+};
+
+// The progress text shown after "Please wait": 0 to 10 full stops, advanced once per timer tick
+// and kept from one scan to the next.
+class ProgressDots {
+public:
+    // The status text for this tick ("Please wait" and the dots so far); then one more dot, or
+    // none again after ten.
+    Text Tick();
+    const Text& Dots() const { return dots_; }
+
+private:
+    Text dots_;
+};
