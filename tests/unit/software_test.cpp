@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "inventory/software.h"
+
+namespace {
+
+TEST(KeepTest, DropsEmptyNamesAndEveryNoiseFragment) {
+    struct Case {
+        const char16_t* name;
+        bool kept;
+    } cases[] = {
+        {u"", false},
+        {u"Security Update for Microsoft Office 2013 (KB5002038)", false},
+        {u"Update for Windows 10 (KB4023057)", false},
+        {u"Service Pack 1 for Microsoft Office 2013", false},
+        {u"Microsoft Visual C++ 2015-2022 Redistributable (x86)", false},
+        {u"Microsoft .NET Framework 4.8 Language Pack - DEU", false},
+        {u"Microsoft Office Shared MUI (English) 2016", false},
+        {u"Contoso OfficeMUISet", false},  // MUI inside a longer word still counts
+        {u"Microsoft Office Proofing Tools 2016 - English", false},
+        {u"Microsoft Office IME (Japanese) 2010", false},
+        // Near misses: the match is case-sensitive and needs the whole fragment.
+        {u"security update helper", true},
+        {u"Update For Contoso", true},
+        {u"Mui Player", true},
+        {u"Microsoft Office Professional Plus 2019", true},
+        {u"Microsoft Visio", true},
+        {u"Google Update Helper", true},
+        {u"Language Packer", false},
+        {u"Servicepack Tool", true},
+        {u" ", true},
+        {u"Line\nFeed App", true},
+    };
+    for (const Case& c : cases) {
+        Text name = c.name;
+        EXPECT_EQ(IsKeptDisplayName(name), c.kept) << std::string(name.begin(), name.end());
+    }
+}
+
+TEST(SoftwareEntryTest, FieldsComeInColumnOrder) {
+    SoftwareEntry entry{u"User", u"Name", u"1.0", u"20230105", u"C:\\App", u"C:\\App\\un.exe"};
+    const char16_t* expected[] = {u"User", u"Name", u"1.0", u"20230105", u"C:\\App",
+                                  u"C:\\App\\un.exe"};
+    for (size_t i = 0; i < SoftwareEntry::kFieldCount; ++i) EXPECT_EQ(entry.Field(i), expected[i]);
+}
+
+TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
+    ProgressDots dots;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i <= 10; ++i) {
+            EXPECT_EQ(dots.Tick(), u"Please wait" + Text(size_t(i), u'.')) << "tick " << i;
+        }
+    }
+    // A later scan goes on from where the last one stopped.
+    for (int i = 0; i < 4; ++i) dots.Tick();
+    EXPECT_EQ(dots.Dots(), u"....");
+    EXPECT_EQ(dots.Tick(), u"Please wait....");
+}
+
+}  // namespace
