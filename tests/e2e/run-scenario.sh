@@ -1,0 +1,51 @@
+#!/bin/sh
+# Runs one end-to-end scenario: a fresh copy of the pristine prefix seeded with the scenario's
+# registry data, a virtual display of its own, the program and the driver inside the prefix.
+#   run-scenario.sh NAME BUILD_DIR
+# Leaves build/windows/artefacts/NAME.png (the screen at the scenario's screenshot) and
+# build/windows/e2e/NAME/driver.log.
+set -u
+name=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(cd "$here/../.." && pwd)
+root="$build/wine"
+work="$build/e2e/$name"
+artefacts="$build/artefacts"
+"$src/tools/wine-prefix.sh" pristine "$root" || exit 1
+
+export WINEPREFIX="$root/e2e-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+wineserver -k 2>/dev/null
+rm -rf "$WINEPREFIX" "$work"
+cp -a "$root/pristine" "$WINEPREFIX"
+mkdir -p "$work" "$artefacts" "$WINEPREFIX/drive_c/e2e"
+
+# A display number of this scenario's own, so scenarios can run side by side.
+display=$((200 + $(printf '%s' "$name" | cksum | cut -d' ' -f1) % 500))
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+cleanup() {
+    wineserver -k 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+}
+trap cleanup EXIT INT TERM
+wineserver -p </dev/null >/dev/null 2>&1
+
+for reg in "$here/data/$name".reg "$here/data/$name"-*.reg; do
+    [ -f "$reg" ] || continue
+    iconv -f UTF-8 -t UTF-16 "$reg" >"$work/seed.reg"
+    wine regedit /S "Z:$(echo "$work/seed.reg" | sed 's|/|\\|g')" </dev/null >/dev/null 2>&1 ||
+        { echo "seeding $reg failed"; exit 1; }
+done
+[ -x "$here/data/$name.sh" ] && { "$here/data/$name.sh" "$work" || exit 1; }
+
+cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$WINEPREFIX/drive_c/e2e/"
+script="Z:$(echo "$here/scenarios/$name.txt" | sed 's|/|\\|g')"
+(cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
+status=$?
+cat "$work/driver.log"
+for bmp in "$work"/*.bmp "$WINEPREFIX"/drive_c/e2e/*.bmp; do
+    [ -f "$bmp" ] && convert "$bmp" "$artefacts/$(basename "$bmp" .bmp).png"
+done
+exit $status
