@@ -1,0 +1,83 @@
+#include "export/save_format.h"
+
+namespace {
+
+constexpr TextView kTxtExtension = u".txt";
+
+// The check box that decides each column's line; App Name (column 1) has none and is always
+// written.
+constexpr std::array<std::optional<SaveCheck>, 6> kColumnChecks{
+    kSaveInstallType, std::nullopt,         kSaveVersion,
+    kSaveInstallDate, kSaveInstallLocation, kSaveUninstallCommand,
+};
+
+bool IsForbiddenNameCodeUnit(char16_t c) {
+    if (c < 32) return true;
+    return TextView(u"\"*/:<>?\\|").find(c) != TextView::npos;
+}
+
+}  // namespace
+
+Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks) {
+    if (cells[0].empty()) return Text();
+    Text record;
+    for (size_t column = 0; column < cells.size(); ++column) {
+        const std::optional<SaveCheck> check = kColumnChecks[column];
+        if (check && !checks[*check]) continue;
+        record += kSaveRecordLabels[column];
+        record += cells[column];
+        record += kSaveLineEnd;
+    }
+    record += kSaveLineEnd;
+    return record;
+}
+
+Text EnsureTxtExtension(TextView path) {
+    Text result(path);
+    if (!path.ends_with(kTxtExtension)) result += kTxtExtension;
+    return result;
+}
+
+bool IsUsableProposedName(TextView name) {
+    if (name.empty()) return false;
+    for (char16_t c : name) {
+        if (IsForbiddenNameCodeUnit(c)) return false;
+    }
+    return true;
+}
+
+DefaultSaveNameResult DefaultSaveName(TextView computerName, TextView localComputerName) {
+    DefaultSaveNameResult result;
+    result.computerName = Text(computerName == u"." ? localComputerName : computerName);
+    result.fileName = result.computerName + Text(kTxtExtension);
+    return result;
+}
+
+SaveDialogStart SaveDialogStartFor(TextView defaultName) {
+    SaveDialogStart start;
+    TextView proposed = defaultName;
+    const size_t lastBackslash = defaultName.rfind(u'\\');
+    if (lastBackslash != TextView::npos) {
+        start.initialFolder = Text(defaultName.substr(0, lastBackslash));
+        proposed = defaultName.substr(lastBackslash + 1);
+    }
+    // A name the buffer cannot hold would be cut to a different name, so it opens empty too.
+    if (IsUsableProposedName(proposed) && proposed.size() < kSaveFileNameBufferLength) {
+        start.fileName = Text(proposed);
+    }
+    return start;
+}
+
+Text SaveFilterList(TextView filterText) {
+    Text list(filterText);
+    for (char16_t& c : list) {
+        if (c == u'|') c = u'\0';
+    }
+    list.push_back(u'\0');
+    list.push_back(u'\0');
+    return list;
+}
+
+Text SaveFailedMessage(TextView path) {
+    return Text(u"The list could not be saved to ") + Text(path) + u".";
+}

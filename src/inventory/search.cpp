@@ -1,0 +1,76 @@
+#include "inventory/search.h"
+
+#include <array>
+
+namespace {
+
+// Folded code units 0..255, looked up once per filter run, so the common Latin-1 text of program
+// names and paths costs a table read per code unit instead of an indirect call (which also keeps
+// unoptimised builds quick). Same result as calling fold on every code unit: fold is pure.
+struct FoldTable {
+    static constexpr size_t kSize = 256;
+    explicit FoldTable(CodeUnitMap fold) {
+        for (size_t c = 0; c < kSize; ++c) low[c] = fold(char16_t(c));
+    }
+    std::array<char16_t, kSize> low{};
+};
+
+// FindLastNoCase over an already folded needle: folding the needle once per search is the same
+// as folding its code units at each comparison. low is a FoldTable's table or null (then every
+// code unit goes through fold).
+size_t FindLastFolded(TextView text, TextView foldedFind, const char16_t* low, CodeUnitMap fold) {
+    const size_t n = foldedFind.size();
+    const size_t m = text.size();
+    if (n > m) return 0;
+    if (n == 0) return m + 1;
+    const char16_t* const units = text.data();
+    const char16_t* const needle = foldedFind.data();
+    const char16_t first = needle[0];
+    // Candidates run from m - n down to 0; counting with candidate + 1 keeps the loop unsigned.
+    for (size_t next = m - n + 1; next > 0; --next) {
+        const size_t candidate = next - 1;
+        char16_t c = units[candidate];
+        c = (low != nullptr && c < FoldTable::kSize) ? low[c] : fold(c);
+        if (c != first) continue;
+        size_t k = 1;
+        for (; k < n; ++k) {
+            c = units[candidate + k];
+            c = (low != nullptr && c < FoldTable::kSize) ? low[c] : fold(c);
+            if (c != needle[k]) break;
+        }
+        if (k == n) return candidate + 1;
+    }
+    return 0;
+}
+
+Text FoldedText(TextView text, CodeUnitMap fold) {
+    Text folded(text);
+    for (char16_t& c : folded) c = fold(c);
+    return folded;
+}
+
+}  // namespace
+
+size_t FindLastNoCase(TextView text, TextView find, CodeUnitMap fold) {
+    if (find.size() > text.size()) return 0;
+    return FindLastFolded(text, FoldedText(find, fold), nullptr, fold);
+}
+
+std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView search,
+                                         CodeUnitMap fold) {
+    std::vector<size_t> shown;
+    if (list.empty()) return shown;
+    const FoldTable table(fold);
+    const Text foldedSearch = FoldedText(search, fold);
+    shown.reserve(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        // Fields are tested in column order and the first hit decides, as the rows are built.
+        for (size_t field = 0; field < SoftwareEntry::kFieldCount; ++field) {
+            if (FindLastFolded(list[i].Field(field), foldedSearch, table.low.data(), fold) != 0) {
+                shown.push_back(i);
+                break;
+            }
+        }
+    }
+    return shown;
+}

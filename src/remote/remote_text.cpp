@@ -1,0 +1,60 @@
+#include "remote/remote_text.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<TextView, 7> kServiceStateTexts{
+    u"The service is stopped.",           // 1 SERVICE_STOPPED
+    u"The service start is pending.",     // 2 SERVICE_START_PENDING
+    u"The service stop is pending.",      // 3 SERVICE_STOP_PENDING
+    kServiceRunningText,                  // 4 SERVICE_RUNNING
+    u"The service continue is pending.",  // 5 SERVICE_CONTINUE_PENDING
+    u"The service pause is pending.",     // 6 SERVICE_PAUSE_PENDING
+    u"The service is paused.",            // 7 SERVICE_PAUSED
+};
+
+// Low 8 bits of an octet's integer value; the cast keeps two's complement bits (-1 -> 255).
+uint32_t OctetBits(TextView text) {
+    return uint32_t(uint64_t(TextToInteger(text)) & 0xff);
+}
+
+}  // namespace
+
+uint32_t ParseDottedAddress(TextView address) {
+    uint32_t value = 0;
+    TextView rest = address;
+    for (int octet = 0; octet < 3; ++octet) {
+        const size_t dot = rest.find(u'.');
+        if (dot == TextView::npos) return 0;
+        value |= OctetBits(rest.substr(0, dot)) << (8 * octet);
+        rest = rest.substr(dot + 1);
+    }
+    return value | (OctetBits(rest) << 24);
+}
+
+TextView ServiceStateText(uint32_t state) {
+    if (state < 1 || state > kServiceStateTexts.size()) return TextView();
+    return kServiceStateTexts[state - 1];
+}
+
+Text ScConfigArguments(TextView computerName) {
+    return u"\\\\" + Text(computerName) + u" config remoteregistry start=demand";
+}
+
+Text ScStartArguments(TextView computerName) {
+    return u"\\\\" + Text(computerName) + u" start remoteregistry";
+}
+
+Text ScCommandLine(TextView arguments) {
+    return u"\"sc\" " + Text(arguments);
+}
+
+Text RemoteRegistryQuestion(TextView computerName) {
+    return u"Remote Registry Service is not running on " + Text(computerName) +
+           u".\r\nWould you like to start it?";
+}
+
+Text AttemptingToStartText(TextView computerName) {
+    return u"Attempting to start remote registry on " + Text(computerName);
+}

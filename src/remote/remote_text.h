@@ -1,0 +1,47 @@
+// The platform-free half of reaching a remote machine: dotted addresses, service state texts,
+// the command lines of the service control program and the texts shown to the operator.
+#pragma once
+
+#include <cstdint>
+
+#include "common/text.h"
+
+// The IPv4 value of dotted text in network byte order (first octet in the lowest byte, as
+// IPAddr and in_addr hold it). Each of the first three octets is the TextToInteger value of the
+// text before the next ".", the fourth that of the whole rest (further dots included, so
+// "1.2.3.4.5" ends in 4); each keeps only its low 8 bits (256 gives 0, -1 gives 255). Text
+// with fewer than three dots gives 0; nothing is rejected otherwise.
+uint32_t ParseDottedAddress(TextView address);
+
+// The service whose state is checked and which is started on the operator's request.
+inline constexpr TextView kRemoteRegistryServiceName = u"remoteregistry";
+
+// The state text for dwCurrentState 1 (stopped) to 7 (paused); the empty text for any other
+// value. The view refers to static storage.
+TextView ServiceStateText(uint32_t state);
+
+// The only state text that lets the scan start (compared exactly).
+inline constexpr TextView kServiceRunningText = u"The service is running.";
+
+// Arguments of the two sc runs: "\\" + name + the fixed tail. The name is used as typed, not
+// quoted and not resolved.
+Text ScConfigArguments(TextView computerName);
+Text ScStartArguments(TextView computerName);
+
+// The command line that starts sc with arguments: the program name in double quotes, a blank,
+// then the arguments.
+Text ScCommandLine(TextView arguments);
+
+inline constexpr TextView kRemoteErrorTitle = u"Error";
+inline constexpr TextView kUnableToPingText = u"Unable to PING remote computer";
+inline constexpr TextView kTryingToConnectText = u"Trying to connect to remote machine";
+inline constexpr TextView kRegistryRequiredText =
+    u"Cannot list software without remote registry running on remote computer.";
+inline constexpr TextView kErrorRetrievingText = u"Error retrieving software list";
+inline constexpr TextView kPleaseWaitText = u"Please wait";
+
+// The question asked while the service of computerName (as typed) is not running.
+Text RemoteRegistryQuestion(TextView computerName);
+
+// The status shown during the pause after both sc runs.
+Text AttemptingToStartText(TextView computerName);
