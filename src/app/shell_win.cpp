@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/controls_win.h"
+#include "inventory/filter_win.h"
 #include "inventory/scan_win.h"
 
 void RefreshControlStates(MainWindow& window) {
@@ -88,6 +89,7 @@ void RunEventLoop(MainWindow& window) {
                     case SearchField:
                         if (event.type == kEnEventTextChanged) {
                             window.State().searchText = window.GetText(SearchField);
+                            FilterSoftwareList(window, window.State().searchText);
                         }
                         break;
                     case SearchClearLink:
