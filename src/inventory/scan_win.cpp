@@ -20,9 +20,40 @@ constexpr TextView kMachineSources[] = {
 constexpr TextView kUsersRoot = u"HKEY_USERS\\";
 constexpr TextView kUserUninstall = u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+// The list view repaints synchronously on every inserted row while its redraw is on, which
+// costs far more than the registry reads (about 10 ms a row under Wine). During the scan its
+// redraw stays off and the rows found so far are painted at most every 100 ms, so the list still
+// fills visibly as entries are found.
+class ThrottledListPaint {
+public:
+    explicit ThrottledListPaint(HWND list) : list_(list), last_(GetTickCount()) {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~ThrottledListPaint() { Paint(); }
+    ThrottledListPaint(const ThrottledListPaint&) = delete;
+    ThrottledListPaint& operator=(const ThrottledListPaint&) = delete;
+
+    void PaintWhenDue() {
+        if (GetTickCount() - last_ < kIntervalMs) return;
+        Paint();
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
+
+private:
+    static constexpr DWORD kIntervalMs = 100;
+    void Paint() {
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        last_ = GetTickCount();
+    }
+    HWND list_;
+    DWORD last_;
+};
+
 // Takes one pending window event without waiting: the window repaints and its controls react,
 // the progress text advances on the timer, and every other event is dropped.
-void PumpOneEvent(MainWindow& window) {
+void PumpOneEvent(MainWindow& window, ThrottledListPaint& paint) {
+    paint.PaintWhenDue();
     WindowEvent event = window.WaitEvent(0);
     if (event.kind == EventKind::Timer && event.source == int(kProgressTimer)) {
         window.SetText(StatusLine, window.State().progressDots.Tick());
@@ -44,22 +75,24 @@ void HandleProgramKey(MainWindow& window, TextView installType, const Text& keyP
 }
 
 // Handles every program key under the enumeration key, one window event after each.
-void ScanSource(MainWindow& window, TextView installType, const Text& enumerationKey,
-                const Text& programKeyPrefix) {
+void ScanSource(MainWindow& window, ThrottledListPaint& paint, TextView installType,
+                const Text& enumerationKey, const Text& programKeyPrefix) {
     const Text& computer = window.State().ComputerName;
     for (uint32_t i = 0;; ++i) {
         Text name = EnumRegistrySubkey(enumerationKey, i, computer);
         if (name.empty()) break;
         HandleProgramKey(window, installType, programKeyPrefix + name);
-        PumpOneEvent(window);
+        PumpOneEvent(window, paint);
     }
 }
 
 }  // namespace
 
 void InventoryScan(MainWindow& window) {
+    HWND list = window.Control(SoftwareListView);
+    ThrottledListPaint paint(list);
     for (TextView source : kMachineSources) {
-        ScanSource(window, u"Machine", Text(source), Text(source) + u"\\");
+        ScanSource(window, paint, u"Machine", Text(source), Text(source) + u"\\");
     }
 
     const Text& computer = window.State().ComputerName;
@@ -68,15 +101,14 @@ void InventoryScan(MainWindow& window) {
         Text hive = EnumRegistrySubkey(kUsersRoot, i, computer);
         if (hive.empty()) break;
         UserHiveList.push_back(std::move(hive));
-        PumpOneEvent(window);
+        PumpOneEvent(window, paint);
     }
     for (const Text& hive : UserHiveList) {
         Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
-        ScanSource(window, u"User", key, key);
+        ScanSource(window, paint, u"User", key, key);
     }
 
     window.SetText(StatusLine, u"Completed Successfully");
-    HWND list = window.Control(SoftwareListView);
     for (int column = 1; column <= 5; ++column) {
         SendMessageW(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
     }
