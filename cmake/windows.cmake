@@ -21,3 +21,5 @@ target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -stati
 set_target_properties(listsoftware PROPERTIES OUTPUT_NAME listsoftware)
 
 add_subdirectory(tests/win)
+add_subdirectory(tests/e2e)
+add_subdirectory(bench)

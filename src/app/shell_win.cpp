@@ -7,6 +7,9 @@
 #include "app/controls_win.h"
 #include "inventory/filter_win.h"
 #include "inventory/scan_win.h"
+#include "remote/host_probe_win.h"
+#include "remote/remote_service_win.h"
+#include "remote/remote_text.h"
 
 void RefreshControlStates(MainWindow& window) {
     window.Enable(ListSoftwareButton, !window.IsTextEmpty(ComputerField));
@@ -25,7 +28,19 @@ void ListSoftwareRequest(MainWindow& window) {
         InventoryScan(window);
         return;
     }
-    // Other machines are reached through the remote steps (not yet available).
+    // Another machine must answer an echo first: a name without a dot is looked up, anything
+    // with a dot (an address or a qualified name) is probed as typed.
+    if (state.ComputerName.find(u'.') == Text::npos) {
+        state.addressText = ResolveHostAddress(state.ComputerName);
+        state.probeResult = PingHost(state.icmpHandle, state.addressText, 1000);
+    } else {
+        state.probeResult = PingHost(state.icmpHandle, state.ComputerName, 1000);
+    }
+    if (state.probeResult == -1) {
+        window.SetText(StatusLine, kUnableToPingText);
+        return;
+    }
+    EnsureRemoteRegistry(window, state.ComputerName);
 }
 
 void ClearListAction(MainWindow& window) {

@@ -32,15 +32,25 @@ cleanup() {
 trap cleanup EXIT INT TERM
 wineserver -p </dev/null >/dev/null 2>&1
 
-for reg in "$here/data/$name".reg "$here/data/$name"-*.reg; do
+# Seed: the .reg files of the scenario (or of the one its "# seed: OTHER" line names), and the
+# output of the generator script when there is one.
+seed=$(sed -n 's/^# seed: *//p' "$here/scenarios/$name.txt" | head -n 1)
+seed=${seed:-$name}
+[ -x "$here/data/$seed.sh" ] && { "$here/data/$seed.sh" >"$work/generated.reg" || exit 1; }
+for reg in "$here/data/$seed".reg "$here/data/$seed"-*.reg "$work/generated.reg"; do
     [ -f "$reg" ] || continue
     iconv -f UTF-8 -t UTF-16 "$reg" >"$work/seed.reg"
     wine regedit /S "Z:$(echo "$work/seed.reg" | sed 's|/|\\|g')" </dev/null >/dev/null 2>&1 ||
         { echo "seeding $reg failed"; exit 1; }
 done
-[ -x "$here/data/$name.sh" ] && { "$here/data/$name.sh" "$work" || exit 1; }
 
 cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$WINEPREFIX/drive_c/e2e/"
+# Preparation beyond registry data (services, helper programs beside the program), made in the
+# scenario's prefix with its server and display running: data/NAME.setup.sh BUILD_DIR.
+if [ -x "$here/data/$name.setup.sh" ]; then
+    "$here/data/$name.setup.sh" "$build" </dev/null >"$work/setup.log" 2>&1 ||
+        { cat "$work/setup.log"; echo "setup of $name failed"; exit 1; }
+fi
 script="Z:$(echo "$here/scenarios/$name.txt" | sed 's|/|\\|g')"
 (cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
 status=$?
