@@ -336,7 +336,7 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (timeoutMs == 0) return {};
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return {};
     }
     WindowEvent event{EventKind::Other, 0, 0};

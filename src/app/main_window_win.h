@@ -53,7 +53,8 @@ public:
     // list changes nothing. Repaints the whole list.
     void SetRowBackground(int row, COLORREF colour);
 
-    // Waits at most timeoutMs for the next event (0: takes only what is already queued), lets
+    // Waits at most timeoutMs for the next event (0: takes only what is already queued;
+    // INFINITE: until a message arrives), lets
     // the window process the message that carries it, and reports the event.
     WindowEvent WaitEvent(DWORD timeoutMs);
     // Forgets the control events raised while the last message was processed.

@@ -89,7 +89,10 @@ void ShutDown() {
 void RunEventLoop(MainWindow& window) {
     for (;;) {
         RefreshControlStates(window);
-        WindowEvent event = window.WaitEvent(1);
+        // The control states follow only from events, so the loop sleeps until the next one
+        // (timer 1 still wakes it every second). Polling every millisecond cost 5.5 % of a core
+        // while the program sat idle under Wine.
+        WindowEvent event = window.WaitEvent(INFINITE);
         switch (event.kind) {
             case EventKind::Control:
                 switch (event.source) {

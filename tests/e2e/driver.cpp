@@ -106,6 +106,13 @@
 //   screenshot FILE.bmp      save the whole screen as a 24-bit BMP.
 //   fail-screenshot FILE.bmp save the screen there if a later command fails.
 //
+// Timing (benchmarks)
+//   mark                     remember now.
+//   elapsed LABEL            print "elapsed LABEL <ms> ms", the time since the last mark.
+//   paint ID                 make control ID paint what is invalid and wait until it has.
+//   poll-interval MS         how often waiting commands look again (default 20 ms).
+//   click-header COL nowait  the header click without the double-click pause after it.
+//
 // Build (console program):
 //   x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wno-missing-field-initializers
 //     -municode -static -DUNICODE -D_UNICODE -o driver.exe tests/e2e/driver.cpp
@@ -138,7 +145,8 @@ constexpr wchar_t kMainTitle[] = L"List Software on a Remote PC ('.' For local m
 constexpr wchar_t kSaveDialogTitle[] = L"Save Application List";
 constexpr int kStatusLineId = 13;
 constexpr DWORD kStartWaitMs = 20000;
-constexpr DWORD kPollIntervalMs = 20;
+// How often waiting commands look again; "poll-interval" lowers it for timing runs.
+DWORD kPollIntervalMs = 20;
 // Upper bound for one cross-process request while polling: a busy program (a probe, a service
 // check) is asked again on the next poll instead of blocking the driver for the whole wait.
 constexpr DWORD kAskMs = 1000;
@@ -796,6 +804,10 @@ class Driver {
     Outcome MoveTo(const Command& c);
     Outcome MoveToRow(const Command& c);
     Outcome ClickHeader(const Command& c);
+    Outcome Mark(const Command& c);
+    Outcome Elapsed(const Command& c);
+    Outcome Paint(const Command& c);
+    Outcome PollInterval(const Command& c);
     // -- checks
     Outcome ExpectText(const Command& c);
     Outcome WaitStatus(const Command& c);
@@ -849,6 +861,7 @@ class Driver {
     std::wstring scriptFolder_;
     std::wstring failScreenshot_;
     DWORD defaultTimeout_ = 5000;
+    Clock::time_point mark_ = Clock::now();
 };
 
 // Calls check until it passes or timeoutMs has gone by; the last failure explains a time-out.
@@ -901,6 +914,10 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"cancel-dialog", &Driver::CancelDialog, true},
     {L"screenshot", &Driver::Screenshot, false},
     {L"fail-screenshot", &Driver::FailScreenshot, false},
+    {L"mark", &Driver::Mark, false},
+    {L"elapsed", &Driver::Elapsed, false},
+    {L"paint", &Driver::Paint, false},
+    {L"poll-interval", &Driver::PollInterval, false},
 };
 
 Outcome Driver::Run(std::wstring_view line) {
@@ -1293,7 +1310,12 @@ Outcome Driver::MoveToRow(const Command& c) {
 }
 
 Outcome Driver::ClickHeader(const Command& c) {
-    auto column = ParseNumber(c.args);
+    auto [columnWord, option] = SplitFirst(c.args);
+    bool wait = option != L"nowait";
+    if (!wait || !option.empty()) {
+        if (option != L"nowait") return Fail(L"unknown option " + Quoted(option));
+    }
+    auto column = ParseNumber(columnWord);
     if (!column) return Fail(L"expected a column number, found " + Quoted(c.args));
     Outcome outcome;
     HWND list = Control(4, outcome);
@@ -1318,7 +1340,40 @@ Outcome Driver::ClickHeader(const Command& c) {
         return Fail(L"header item " + std::to_wstring(*column) + L" lies outside the list");
     }
     if (Outcome o = ClickAt(*header, Centre(visible)); !o.ok) return o;
-    Sleep(GetDoubleClickTime() + 100);
+    if (wait) Sleep(GetDoubleClickTime() + 100);
+    return Pass();
+}
+
+// ----- timing (benchmarks) ------------------------------------------------------------------
+
+Outcome Driver::Mark(const Command&) {
+    mark_ = Clock::now();
+    return Pass();
+}
+
+// Prints "elapsed LABEL <ms> ms": the time since the last mark.
+Outcome Driver::Elapsed(const Command& c) {
+    double ms = std::chrono::duration<double, std::milli>(Clock::now() - mark_).count();
+    wchar_t text[64];
+    swprintf(text, 64, L"%.1f", ms);
+    Print(L"elapsed " + c.args + L" " + text + L" ms\n");
+    return Pass();
+}
+
+// Makes the control paint what is invalid now and waits until it has.
+Outcome Driver::Paint(const Command& c) {
+    HWND control = nullptr;
+    if (Outcome o = ParseControl(c.args, control); !o.ok) return o;
+    if (!RedrawWindow(control, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN)) {
+        return Fail(L"RedrawWindow failed: " + LastErrorText());
+    }
+    return Pass();
+}
+
+Outcome Driver::PollInterval(const Command& c) {
+    auto ms = ParseNumber(c.args);
+    if (!ms || *ms < 1 || *ms > 1000) return Fail(L"expected 1 to 1000 ms, found " + Quoted(c.args));
+    kPollIntervalMs = DWORD(*ms);
     return Pass();
 }
 

@@ -1,0 +1,101 @@
+#!/bin/sh
+# Benchmarks of the scan, the search filter, column sorting and the idle program, beside the
+# registry's own cost of the same reads. For each N (default 500 2000 10000) it seeds a
+# throwaway prefix with N program keys over both machine-wide views and two user hives (one in
+# ten noise), repeats every measurement REPS times (default 5) and prints one table of medians
+# with min and max, all from this run.
+#   bench/run.sh [N...]        REPS=7 bench/run.sh 2000
+set -u
+cd "$(dirname "$0")/.."
+top=$(pwd)
+reps=${REPS:-5}
+sizes=${*:-500 2000 10000}
+scripts/setup.sh || exit 1
+cmake --preset windows >/dev/null &&
+    cmake --build --preset windows --target listsoftware driver registry_reads >/dev/null || exit 1
+
+build="$top/build/windows"
+root="$build/wine"
+work="$build/bench"
+tools/wine-prefix.sh pristine "$root" || exit 1
+mkdir -p "$work"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+display=377
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+trap 'WINEPREFIX="$root/bench" wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
+
+# median min max of the numbers on stdin
+stats() { sort -n | awk '{v[NR]=$1} END {if (NR==0) {print "- - -"; exit} m=(NR%2)?v[(NR+1)/2]:(v[NR/2]+v[NR/2+1])/2; printf "%.1f %.1f %.1f\n", m, v[1], v[NR]}'; }
+
+# CPU ticks (utime+stime) and peak resident size of the program's process.
+program_pid() { pgrep -f 'C:.bench.listsoftware.exe' | head -n 1; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+results="$work/results.txt"
+: >"$results"
+for n in $sizes; do
+    export WINEPREFIX="$root/bench"
+    wineserver -k 2>/dev/null
+    rm -rf "$WINEPREFIX"
+    cp -a "$root/pristine" "$WINEPREFIX"
+    wineserver -p </dev/null >/dev/null 2>&1
+    SHAPES=kinds tools/make-inventory.sh "$n" S-1-5-21-0-0-0-1000 S-1-5-21-0-0-0-1001 |
+        iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/seed.reg"
+    wine regedit /S 'C:\seed.reg' </dev/null >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX/drive_c/bench"
+    cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$build/bench/registry_reads.exe" \
+        "$WINEPREFIX/drive_c/bench/"
+    kept=$(wine 'C:\bench\registry_reads.exe' reads | awk '{print $3}')
+
+    for mode in reads floor; do
+        for r in $(seq "$reps"); do
+            wine 'C:\bench\registry_reads.exe' "$mode" | awk -v n="$n" -v m="$mode" '{print n, m, $2}'
+        done >>"$results"
+    done
+
+    # One program run per repetition: scan, then filter and sort on its rows, then idle.
+    for r in $(seq "$reps"); do
+        sed -e "s/@KEPT@/$kept/g" bench/session.txt >"$work/session.txt"
+        (cd "$work" && wine 'C:\bench\driver.exe' "Z:$(echo "$work/session.txt" | sed 's|/|\\|g')" \
+            </dev/null >"$work/driver-$n-$r.log" 2>&1) &
+        driver=$!
+        # Idle: once the driver says so, measure the program's CPU over 10 s.
+        while ! grep -q 'idle-start' "$work/driver-$n-$r.log" 2>/dev/null; do
+            kill -0 $driver 2>/dev/null || break
+            sleep 0.2
+        done
+        pid=$(program_pid)
+        if [ -n "$pid" ]; then
+            echo "$n memory $(awk '/VmHWM/ {print $2 / 1024}' "/proc/$pid/status")" >>"$results"
+            t0=$(cpu_ticks "$pid")
+            sleep 10
+            t1=$(cpu_ticks "$pid")
+            echo "$n idle $(( t1 - t0 ))" | awk '{print $1, $2, $3 / 10}' >>"$results"
+            touch "$work/idle-done"
+        fi
+        wait $driver || { echo "driver failed (N=$n, run $r):"; tail -5 "$work/driver-$n-$r.log"; }
+        rm -f "$work/idle-done"
+        sed -n 's/^elapsed \([a-z-]*\) \([0-9.]*\) ms.*/\1 \2/p' "$work/driver-$n-$r.log" |
+            awk -v n="$n" '{print n, $1, $2}' >>"$results"
+    done
+done
+
+printf '\n%-7s %-15s %10s %10s %10s\n' N figure median min max
+for n in $sizes; do
+    for f in scan reads floor filter-type filter-delete sort-text sort-whole sort-decimal \
+        sort-date sort-size idle memory; do
+        s=$(awk -v n="$n" -v f="$f" '$1 == n && $2 == f {print $3}' "$results" | stats)
+        unit=ms
+        [ "$f" = idle ] && unit="% core"
+        [ "$f" = memory ] && unit=MiB
+        printf '%-7s %-15s %10s %10s %10s  %s\n' "$n" "$f" $s "$unit"
+    done
+    scan=$(awk -v n="$n" '$1 == n && $2 == "scan" {print $3}' "$results" | stats | cut -d' ' -f1)
+    reads=$(awk -v n="$n" '$1 == n && $2 == "reads" {print $3}' "$results" | stats | cut -d' ' -f1)
+    floor=$(awk -v n="$n" '$1 == n && $2 == "floor" {print $3}' "$results" | stats | cut -d' ' -f1)
+    awk -v n="$n" -v s="$scan" -v r="$reads" -v f="$floor" \
+        'BEGIN {printf "%-7s %-15s %10.2f\n%-7s %-15s %10.2f\n", n, "scan/reads", s / r, n, "scan/floor", s / f}'
+done
+echo "raw figures: $results"
