@@ -30,14 +30,25 @@ case $cmd in
     fresh)
         pristine
         WINEPREFIX="$root/test" wineserver -k 2>/dev/null || true
+        [ -f "$root/test/.xvfb-pid" ] && kill "$(cat "$root/test/.xvfb-pid")" 2>/dev/null
         rm -rf "$root/test"
         cp -a "$root/pristine" "$root/test"
+        # Tests that create windows need a display: a virtual one of the prefix's own.
+        display=$(( 600 + $(printf '%s' "$root" | cksum | cut -d' ' -f1) % 300 ))
+        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        echo "$!" >"$root/test/.xvfb-pid"
+        echo ":$display" >"$root/test/.display"
+        export DISPLAY=":$display"
         # A persistent server makes each later wine start take a tenth of a second, not seconds.
         WINEPREFIX="$root/test" wineserver -p </dev/null >/dev/null 2>&1
         # Start the prefix's background services now, detached from the caller's output, so
         # that no test's output pipe is held open by a service that a test process started.
         WINEPREFIX="$root/test" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
         ;;
-    stop) WINEPREFIX="$root/test" wineserver -k 2>/dev/null || true ;;
+    stop)
+        WINEPREFIX="$root/test" wineserver -k 2>/dev/null || true
+        [ -f "$root/test/.xvfb-pid" ] && kill "$(cat "$root/test/.xvfb-pid")" 2>/dev/null
+        rm -f "$root/test/.xvfb-pid"
+        ;;
     *) echo "unknown command $cmd" >&2; exit 2 ;;
 esac

@@ -7,4 +7,5 @@ export WINEPREFIX="$LS_WINE_ROOT/test"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || "$here/wine-prefix.sh" fresh "$LS_WINE_ROOT" >&2 || exit 1
+[ -f "$WINEPREFIX/.display" ] && DISPLAY=$(cat "$WINEPREFIX/.display") && export DISPLAY
 exec wine "$@"

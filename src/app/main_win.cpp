@@ -12,6 +12,7 @@
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_win.h"
+#include "listsort/column_sort_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The user's locale for everything but numbers, which always use "." as decimal point.
@@ -29,5 +30,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.Create(instance);
     window.Focus(ComputerField);
     SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
+    EnableColumnSort(window.Handle(), SoftwareListView);
     RunEventLoop(window);
 }

@@ -60,6 +60,31 @@ bool IsPointInWindow(HWND control) {
 
 }  // namespace
 
+namespace {
+
+// A point over the header names no row (Wine's hit test reports row 0 there).
+bool IsOverHeader(HWND list, POINT clientPoint) {
+    HWND header = ListView_GetHeader(list);
+    RECT rect;
+    if (header == nullptr || !IsWindowVisible(header) || !GetWindowRect(header, &rect)) return false;
+    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&rect), 2);
+    return clientPoint.y < rect.bottom;
+}
+
+// Restores the highlighted row wherever it is now: a row keeps its colour in its item data,
+// which moves with it when the list is sorted, so the index in HoverRow may name another row.
+void RestoreHighlightedRow(MainWindow& window, HWND list) {
+    window.SetRowBackground(window.State().HoverRow, CLR_DEFAULT);
+    LVFINDINFOW find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = LPARAM(HoverColour);
+    for (int row; (row = int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)))) >= 0;) {
+        window.SetRowBackground(row, CLR_DEFAULT);
+    }
+}
+
+}  // namespace
+
 void HoverHighlight(MainWindow& window) {
     HWND list = window.Control(SoftwareListView);
     if (!IsPointInWindow(list)) return;
@@ -67,16 +92,17 @@ void HoverHighlight(MainWindow& window) {
     GetCursorPos(&hit.pt);
     ScreenToClient(list, &hit.pt);
     SendMessageW(list, LVM_SUBITEMHITTEST, 0, LPARAM(&hit));
+    if (IsOverHeader(list, hit.pt)) hit.iItem = -1;
     AppState& state = window.State();
     // The row under the cursor decides. (The list's hot row names the same row where the list
     // tracks one, but Wine's list view reports none without hot-tracking styles.)
     if (hit.iItem >= 0) {
         SetFocus(list);
-        window.SetRowBackground(state.HoverRow, CLR_DEFAULT);
+        RestoreHighlightedRow(window, list);
         window.SetRowBackground(hit.iItem, HoverColour);
         state.HoverRow = hit.iItem;
     } else {
-        window.SetRowBackground(state.HoverRow, CLR_DEFAULT);
+        RestoreHighlightedRow(window, list);
         window.SetRowBackground(hit.iItem, CLR_DEFAULT);
     }
 }

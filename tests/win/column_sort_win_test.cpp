@@ -1,0 +1,704 @@
+// Column-click sorting against real list views under Wine: a top-level window of the test's own
+// holds a report list with the program's six columns (control 4, registered) and a second list
+// (control 5, never registered). Header clicks arrive as the list view's LVN_COLUMNCLICK
+// notification at the parent window, sent directly or raised by the header from button messages.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include "listsort/column_sort_win.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/controls_win.h"
+#include "common/wide_win.h"
+
+namespace {
+
+using Cells = std::vector<std::wstring>;
+
+constexpr int kUnregisteredList = 5;
+constexpr wchar_t kParentClass[] = L"ColumnSortTestParent";
+constexpr SortDirection kUnreadHeader = SortDirection(0);
+
+// What the parent window's own procedure saw of the column clicks that reached it.
+struct ParentRecord {
+    int columnClicks = 0;
+    HWND lastFrom = nullptr;
+    std::wstring firstCellWhenNotified;  // row 0 of the clicked column, as the procedure saw it
+};
+
+std::wstring CellOf(HWND list, int row, int column) {
+    wchar_t buffer[1024] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = int(std::size(buffer));
+    int copied = int(SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
+    return std::wstring(buffer, size_t(copied > 0 ? copied : 0));
+}
+
+// A cell of any length.
+std::wstring LongCellOf(HWND list, int row, int column) {
+    std::wstring buffer(8192, L'\0');
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = int(buffer.size());
+    int copied = int(SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
+    return buffer.substr(0, size_t(copied > 0 ? copied : 0));
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* record = reinterpret_cast<ParentRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (record != nullptr && header->code == UINT(LVN_COLUMNCLICK)) {
+            const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            ++record->columnClicks;
+            record->lastFrom = header->hwndFrom;
+            record->firstCellWhenNotified = CellOf(header->hwndFrom, 0, click->iSubItem);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+class ColumnSortTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&controls));
+        WNDCLASSEXW wc = {sizeof wc};
+        wc.lpfnWndProc = ParentProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kParentClass;
+        ASSERT_NE(RegisterClassExW(&wc), 0);
+    }
+    static void TearDownTestSuite() { UnregisterClassW(kParentClass, GetModuleHandleW(nullptr)); }
+
+    void SetUp() override {
+        parent_ = CreateWindowExW(0, kParentClass, L"Column sort test", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  1040, 680, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Under Wine, windows need an X display, a virtual one (Xvfb) being enough.
+        ASSERT_NE(parent_, nullptr) << "no window could be created (error " << GetLastError()
+                                    << "); under Wine set DISPLAY to an X server";
+        SetWindowLongPtrW(parent_, GWLP_USERDATA, LONG_PTR(&record_));
+        list_ = CreateList(SoftwareListView, 10, 10, 1004, 300);
+        other_ = CreateList(kUnregisteredList, 10, 320, 1004, 200);
+        ASSERT_NE(list_, nullptr);
+        ASSERT_NE(other_, nullptr);
+        // Never shown: the list view sorts, scrolls and reports the same for a hidden window,
+        // and showing one costs seconds under Wine without a window manager.
+        ASSERT_TRUE(EnableColumnSort(parent_, SoftwareListView));
+    }
+    void TearDown() override {
+        if (parent_ != nullptr) DestroyWindow(parent_);
+        Pump();
+    }
+
+    HWND CreateList(int id, int x, int y, int width, int height) {
+        HWND list = CreateWindowExW(
+            WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, width,
+            height, parent_, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+        if (list == nullptr) return nullptr;
+        for (size_t i = 0; i < kColumns.size(); ++i) {
+            LVCOLUMNW column = {};
+            column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+            column.cx = kColumns[i].width;
+            column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+            column.iSubItem = int(i);
+            SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
+        }
+        return list;
+    }
+
+    // Appends one row per cell: the cell goes into column, the row's insertion number into
+    // column 0 (unless that is the column) and into the item's lParam.
+    static void Fill(HWND list, int column, const Cells& cells) {
+        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            std::wstring tag = L"row" + std::to_wstring(i);
+            LVITEMW item = {};
+            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.iItem = int(i);
+            item.pszText = column == 0 ? const_cast<wchar_t*>(cells[i].c_str()) : tag.data();
+            item.lParam = LPARAM(1000 + i);
+            int row = int(SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item)));
+            ASSERT_EQ(row, int(i));
+            if (column != 0) {
+                LVITEMW sub = {};
+                sub.iSubItem = column;
+                sub.pszText = const_cast<wchar_t*>(cells[i].c_str());
+                ASSERT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&sub)));
+            }
+        }
+    }
+    void Fill(int column, const Cells& cells) { Fill(list_, column, cells); }
+
+    static Cells ColumnOf(HWND list, int column) {
+        Cells cells;
+        int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) cells.push_back(CellOf(list, row, column));
+        return cells;
+    }
+    Cells ColumnOf(int column) const { return ColumnOf(list_, column); }
+
+    // The notification the list view sends its parent for a click on header item column.
+    void Click(HWND list, int column) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = UINT_PTR(GetDlgCtrlID(list));
+        click.hdr.code = UINT(LVN_COLUMNCLICK);
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageW(parent_, WM_NOTIFY, click.hdr.idFrom, LPARAM(&click));
+    }
+    void Click(int column) { Click(list_, column); }
+
+    // The arrows of every header item read straight from the header: '-' none, 'u' up,
+    // 'd' down, '?' both (never set by the sorter), '!' unreadable.
+    static std::string Arrows(HWND list) {
+        HWND header = HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        std::string arrows;
+        int count = int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            HDITEMW item = {};
+            item.mask = HDI_FORMAT;
+            if (!SendMessageW(header, HDM_GETITEMW, WPARAM(i), LPARAM(&item))) {
+                arrows += '!';
+                continue;
+            }
+            bool up = item.fmt & HDF_SORTUP, down = item.fmt & HDF_SORTDOWN;
+            arrows += up && down ? '?' : up ? 'u' : down ? 'd' : '-';
+        }
+        return arrows;
+    }
+    std::string Arrows() const { return Arrows(list_); }
+
+    static int HeaderFormat(HWND list, int column) {
+        HWND header = HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, WPARAM(column), LPARAM(&item));
+        return item.fmt;
+    }
+    static void SetHeaderFormat(HWND list, int column, int fmt) {
+        HWND header = HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        item.fmt = fmt;
+        SendMessageW(header, HDM_SETITEMW, WPARAM(column), LPARAM(&item));
+    }
+
+    static Cells Reversed(Cells cells) { return Cells(cells.rbegin(), cells.rend()); }
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+    HWND other_ = nullptr;
+    ParentRecord record_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Direction and arrows
+
+TEST_F(ColumnSortTest, ClicksOnOneColumnAlternateFromAscending) {
+    Fill(1, {L"Delta", L"alpha", L"Charlie", L"bravo"});
+    const Cells ascending = {L"alpha", L"bravo", L"Charlie", L"Delta"};
+    struct Step {
+        Cells rows;
+        std::string arrows;
+    } steps[] = {
+        {ascending, "-u----"},
+        {Reversed(ascending), "-d----"},
+        {ascending, "-u----"},
+        {Reversed(ascending), "-d----"},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE("click " + std::to_string(i + 1));
+        Click(1);
+        EXPECT_EQ(ColumnOf(1), steps[i].rows);
+        EXPECT_EQ(Arrows(), steps[i].arrows);
+    }
+}
+
+TEST_F(ColumnSortTest, AnotherColumnSortsAscendingAndTakesTheArrow) {
+    Fill(1, {L"b", L"a", L"c"});
+    Click(1);
+    Click(1);
+    ASSERT_EQ(Arrows(), "-d----");
+    Fill(2, {L"2.5", L"10.0", L"1.5"});
+    Click(2);
+    EXPECT_EQ(ColumnOf(2), (Cells{L"1.5", L"2.5", L"10.0"}));
+    EXPECT_EQ(Arrows(), "--u---");
+    Click(5);
+    EXPECT_EQ(Arrows(), "-----u");
+    Click(5);
+    EXPECT_EQ(Arrows(), "-----d");
+    Click(0);
+    EXPECT_EQ(Arrows(), "u-----");
+}
+
+TEST_F(ColumnSortTest, DirectionComesFromTheArrowTheHeaderShows) {
+    // Whoever set the arrows, the next click reverses what is shown on the clicked column.
+    Fill(3, {L"3", L"1", L"2"});
+    SetHeaderFormat(list_, 3, HDF_LEFT | HDF_STRING | HDF_SORTUP);
+    Click(3);
+    EXPECT_EQ(ColumnOf(3), (Cells{L"3", L"2", L"1"}));
+    EXPECT_EQ(Arrows(), "---d--");
+    SetHeaderFormat(list_, 3, HDF_LEFT | HDF_STRING | HDF_SORTDOWN);
+    Click(3);
+    EXPECT_EQ(ColumnOf(3), (Cells{L"1", L"2", L"3"}));
+    EXPECT_EQ(Arrows(), "---u--");
+}
+
+TEST_F(ColumnSortTest, OtherHeaderFormatFlagsSurvive) {
+    SetHeaderFormat(list_, 2, HDF_RIGHT | HDF_STRING);
+    SetHeaderFormat(list_, 4, HDF_CENTER | HDF_STRING);
+    Fill(2, {L"2", L"1"});
+    Click(2);
+    EXPECT_EQ(HeaderFormat(list_, 2), HDF_RIGHT | HDF_STRING | HDF_SORTUP);
+    Click(4);
+    EXPECT_EQ(HeaderFormat(list_, 2), HDF_RIGHT | HDF_STRING);
+    EXPECT_EQ(HeaderFormat(list_, 4), HDF_CENTER | HDF_STRING | HDF_SORTUP);
+}
+
+TEST_F(ColumnSortTest, ArrowSurvivesRefillAndTheNextClickReversesIt) {
+    Fill(1, {L"b", L"c", L"a"});
+    Click(1);
+    ASSERT_EQ(Arrows(), "-u----");
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);  // "Clear List"
+    EXPECT_EQ(Arrows(), "-u----");
+    Fill(1, {L"b", L"c", L"a"});  // a new scan, in scan order
+    EXPECT_EQ(Arrows(), "-u----");
+    Click(1);
+    EXPECT_EQ(ColumnOf(1), (Cells{L"c", L"b", L"a"}));
+    EXPECT_EQ(Arrows(), "-d----");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Kinds: each column is sorted by the values of the kind its probe rows (first, last, middle)
+// agree on, or as text when they disagree. Keys are distinct, so descending is the reverse.
+
+TEST_F(ColumnSortTest, EveryKindSortsByValue) {
+    struct Case {
+        const char* name;
+        int column;
+        Cells rows;  // in insertion order
+        Cells ascending;
+        // After the first click; empty: the reverse of ascending. The second click detects the
+        // kind again from the rows as the first click left them.
+        Cells descending = {};
+    } cases[] = {
+        {"text folds case; an underscore sorts before letters",
+         1,
+         {L"beta", L"Alpha", L"gamma", L"_under", L"alpha2"},
+         {L"_under", L"Alpha", L"alpha2", L"beta", L"gamma"}},
+        {"text by code unit, not by number",
+         1,
+         {L"item 10", L"Item 9", L"item 1", L"ITEM 100", L"item 2"},
+         {L"item 1", L"item 10", L"ITEM 100", L"item 2", L"Item 9"}},
+        {"whole numbers: $10 is hexadecimal 16, after 12",
+         2,
+         {L"12", L"$10", L"7", L"100", L"0"},
+         {L"0", L"7", L"12", L"$10", L"100"}},
+        {"whole numbers: -5 outside the probes has the key -5",
+         2,
+         {L"5", L"-5", L"30", L"2", L"10"},
+         {L"-5", L"2", L"5", L"10", L"30"},
+         // -5 is now the first probe row, a Text: the column sorts as text.
+         {L"5", L"30", L"2", L"10", L"-5"}},
+        {"whole numbers: eight-digit dates",
+         3,
+         {L"20230105", L"20221231", L"20240101", L"20230104"},
+         {L"20221231", L"20230104", L"20230105", L"20240101"}},
+        {"decimal: versions, 1.2.3 outside the probes sorts as 1.2, 1,5 as 1.5",
+         2,
+         {L"10.0", L"1.2.3", L"2.5", L"9.75", L"1,5"},
+         {L"1.2.3", L"1,5", L"2.5", L"9.75", L"10.0"},
+         // 1.2.3 is now the first probe row, a Text: the column sorts as text.
+         {L"9.75", L"2.5", L"10.0", L"1.2.3", L"1,5"}},
+        {"date: the last probe row proves month first",
+         3,
+         {L"12/11/2021", L"05/06/2023", L"02/28/2022", L"11/30/2020", L"01/31/2023"},
+         {L"11/30/2020", L"12/11/2021", L"02/28/2022", L"01/31/2023", L"05/06/2023"}},
+        {"date: the middle probe row proves month first",
+         3,
+         {L"12/11/2021", L"05/06/2023", L"02/28/2022", L"11/10/2020", L"01/03/2023"},
+         {L"11/10/2020", L"12/11/2021", L"02/28/2022", L"01/03/2023", L"05/06/2023"}},
+        {"date: day first with a time of day",
+         3,
+         {L"15.01.2023 18:05", L"01.02.2022 07:00", L"15.01.2023 08:30", L"31.12.2022 23:59"},
+         {L"01.02.2022 07:00", L"31.12.2022 23:59", L"15.01.2023 08:30", L"15.01.2023 18:05"}},
+        {"date: day first with seconds, year before 1970",
+         3,
+         {L"01.01.2000 00:00:01", L"31.12.1969 23:59:58", L"01.01.2000 00:00:00"},
+         {L"31.12.1969 23:59:58", L"01.01.2000 00:00:00", L"01.01.2000 00:00:01"}},
+        {"size: units by their factors, 512 B outside the probes",
+         4,
+         {L"1.5 KB", L"512 B", L"1 GB", L"700 KB", L"12 MB", L"2 TB", L"0.1 kb"},
+         {L"0.1 kb", L"512 B", L"1.5 KB", L"700 KB", L"12 MB", L"1 GB", L"2 TB"}},
+        {"mixed: first row empty, last a name sorts as text",
+         5,
+         {L"", L"7", L"Zeta", L"10", L"alpha"},
+         {L"", L"10", L"7", L"alpha", L"Zeta"}},
+        {"mixed: first and last numbers, middle a name sorts as text",
+         5,
+         {L"5", L"40", L"abc", L"x", L"10"},
+         {L"10", L"40", L"5", L"abc", L"x"}},
+        {"mixed: dates with a year-first last row sort as text",
+         3,
+         {L"15.01.2023", L"03.02.2020", L"01.01.2024", L"2021-06-01"},
+         {L"01.01.2024", L"03.02.2020", L"15.01.2023", L"2021-06-01"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(c.column, c.rows);
+        SetHeaderFormat(list_, c.column, HDF_LEFT | HDF_STRING);  // no arrow: ascending next
+        Click(c.column);
+        EXPECT_EQ(ColumnOf(c.column), c.ascending);
+        Click(c.column);
+        EXPECT_EQ(ColumnOf(c.column), c.descending.empty() ? Reversed(c.ascending) : c.descending);
+    }
+}
+
+TEST_F(ColumnSortTest, DateColumnWithoutMonthFirstProbeRanksInvalidDatesFirst) {
+    // The probes (rows 0, 4 and 2) are all day first with "." separators, so 01/31/2023 in
+    // row 1 fits no mask, gets -1 and sorts before every valid date from 1970 on; 29.02.2024 is
+    // a valid leap day.
+    Fill(3, {L"12.11.2023", L"01/31/2023", L"29.02.2024", L"05.06.2023", L"10.01.1999"});
+    Click(3);
+    Cells sorted = ColumnOf(3);
+    ASSERT_EQ(sorted.size(), 5u);
+    EXPECT_EQ(sorted[0], L"01/31/2023");
+    EXPECT_EQ(Cells(sorted.begin() + 1, sorted.end()),
+              (Cells{L"10.01.1999", L"05.06.2023", L"12.11.2023", L"29.02.2024"}));
+}
+
+TEST_F(ColumnSortTest, ColumnOfEmptyCellsIsAllEqual) {
+    Fill(4, {L"", L"", L""});
+    Click(4);
+    EXPECT_EQ(ColumnOf(4), (Cells{L"", L"", L""}));
+    EXPECT_EQ(Arrows(), "----u-");
+}
+
+// ---------------------------------------------------------------------------------------------
+// List sizes
+
+TEST_F(ColumnSortTest, EmptyListStillTurnsTheArrow) {
+    Fill(3, {});
+    for (const char* expected : {"---u--", "---d--", "---u--"}) {
+        Click(3);
+        EXPECT_EQ(Arrows(), expected);
+        EXPECT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 0);
+    }
+}
+
+TEST_F(ColumnSortTest, SmallLists) {
+    struct Case {
+        const char* name;
+        Cells rows;
+        Cells ascending;
+    } cases[] = {
+        {"one row", {L"only"}, {L"only"}},
+        {"one empty row", {L""}, {L""}},
+        {"two rows of one kind", {L"20", L"3"}, {L"3", L"20"}},
+        {"two rows of two kinds", {L"20", L"abc"}, {L"20", L"abc"}},
+        {"two sizes", {L"2 MB", L"3 KB"}, {L"3 KB", L"2 MB"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(2, c.rows);
+        SetHeaderFormat(list_, 2, HDF_LEFT | HDF_STRING);
+        Click(2);
+        EXPECT_EQ(ColumnOf(2), c.ascending);
+        EXPECT_EQ(Arrows(), "--u---");
+        Click(2);
+        EXPECT_EQ(ColumnOf(2), Reversed(c.ascending));
+        EXPECT_EQ(Arrows(), "--d---");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows move whole
+
+TEST_F(ColumnSortTest, EveryCellAndTheItemDataMoveWithTheRow) {
+    Fill(1, {L"c", L"a", L"b"});
+    // Cells longer than the sort reads, in another column, move whole.
+    const Cells longCells = {std::wstring(1000, L'0'), std::wstring(300, L'1') + L"\n1",
+                             std::wstring(5000, L'2')};
+    for (int row = 0; row < 3; ++row) {
+        LVITEMW sub = {};
+        sub.iSubItem = 5;
+        sub.pszText = const_cast<wchar_t*>(longCells[size_t(row)].c_str());
+        ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&sub)));
+    }
+    Click(1);
+    ASSERT_EQ(ColumnOf(1), (Cells{L"a", L"b", L"c"}));
+    EXPECT_EQ(ColumnOf(0), (Cells{L"row1", L"row2", L"row0"}));
+    Cells moved;
+    for (int row = 0; row < 3; ++row) moved.push_back(LongCellOf(list_, row, 5));
+    EXPECT_EQ(moved, (Cells{longCells[1], longCells[2], longCells[0]}));
+    // The item's lParam (the program keeps the row's background colour there) is untouched.
+    for (int row = 0; row < 3; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        ASSERT_TRUE(SendMessageW(list_, LVM_GETITEMW, 0, LPARAM(&item)));
+        EXPECT_EQ(item.lParam, LPARAM(1000 + std::stoi(CellOf(list_, row, 0).substr(3))));
+    }
+}
+
+TEST_F(ColumnSortTest, SelectedRowMovesWithTheSortAndStaysInView) {
+    // Wine's list view scrolls to a row that receives the focus by itself; a row that is selected
+    // without the focus shows that the sort brings the selection into view.
+    struct Case {
+        const char* name;
+        UINT states;
+    } cases[] = {
+        {"selected and focused", LVIS_SELECTED | LVIS_FOCUSED},
+        {"selected only", LVIS_SELECTED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cells rows;
+        for (int i = 299; i >= 0; --i) rows.push_back(std::to_wstring(i));
+        Fill(2, rows);
+        SetHeaderFormat(list_, 2, HDF_LEFT | HDF_STRING);
+        LVITEMW select = {};
+        select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        select.state = c.states;
+        ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMSTATE, 0, LPARAM(&select)));  // "299", top
+        SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 0);
+        ASSERT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0);
+
+        Click(2);  // ascending: "299" becomes the last row
+        int selected = int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        ASSERT_EQ(selected, 299);
+        EXPECT_EQ(CellOf(list_, selected, 2), L"299");
+        EXPECT_EQ(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED),
+                  (c.states & LVIS_FOCUSED) ? 299 : -1);
+        EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0), 299);
+        EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+        int top = int(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+        int perPage = int(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+        ASSERT_GT(perPage, 0);
+        ASSERT_LT(perPage, 300);
+        EXPECT_LE(top, selected);
+        EXPECT_GE(top + perPage, selected);  // at least partly visible
+
+        Click(2);  // descending: back to the top
+        EXPECT_EQ(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), 0);
+        EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0);
+    }
+}
+
+TEST_F(ColumnSortTest, WithoutSelectionNothingScrolls) {
+    Cells rows;
+    for (int i = 0; i < 300; ++i) rows.push_back(std::to_wstring(i));
+    Fill(2, rows);
+    SendMessageW(list_, LVM_ENSUREVISIBLE, 200, FALSE);
+    int top = int(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    ASSERT_GT(top, 0);
+    Click(2);
+    ASSERT_EQ(CellOf(list_, 0, 2), L"0");
+    EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top);
+    Click(2);
+    ASSERT_EQ(CellOf(list_, 0, 2), L"299");
+    EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Which clicks count
+
+TEST_F(ColumnSortTest, UnregisteredListIsIgnoredAndItsParentStillHearsTheClick) {
+    Fill(other_, 1, {L"b", L"c", L"a"});
+    Click(other_, 1);
+    EXPECT_EQ(ColumnOf(other_, 1), (Cells{L"b", L"c", L"a"}));
+    EXPECT_EQ(Arrows(other_), "------");
+    EXPECT_EQ(Arrows(), "------");
+    EXPECT_EQ(record_.columnClicks, 1);
+    EXPECT_EQ(record_.lastFrom, other_);
+}
+
+TEST_F(ColumnSortTest, RegisteredListIsSortedBeforeItsParentHearsTheClick) {
+    Fill(1, {L"b", L"c", L"a"});
+    Click(1);
+    EXPECT_EQ(record_.columnClicks, 1);
+    EXPECT_EQ(record_.lastFrom, list_);
+    EXPECT_EQ(record_.firstCellWhenNotified, L"a");
+}
+
+TEST_F(ColumnSortTest, ListUnderAnotherParentIsNotHooked) {
+    // Control 4 is registered, but only the parents EnableColumnSort was called for are hooked.
+    HWND lone = CreateWindowExW(0, kParentClass, L"Unhooked", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(lone, nullptr);
+    HWND list =
+        CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 500, 300,
+                        lone, HMENU(INT_PTR(SoftwareListView)), GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(list, nullptr);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 100;
+    column.pszText = const_cast<wchar_t*>(L"Only");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+    Fill(list, 0, {L"b", L"a"});
+    NMLISTVIEW click = {};
+    click.hdr = {list, UINT_PTR(SoftwareListView), UINT(LVN_COLUMNCLICK)};
+    click.iItem = -1;
+    SendMessageW(lone, WM_NOTIFY, SoftwareListView, LPARAM(&click));
+    EXPECT_EQ(ColumnOf(list, 0), (Cells{L"b", L"a"}));
+    EXPECT_EQ(Arrows(list), "-");
+    DestroyWindow(lone);
+}
+
+TEST_F(ColumnSortTest, EnableColumnSortNeedsTheControl) {
+    EXPECT_FALSE(EnableColumnSort(parent_, 99));
+    EXPECT_FALSE(EnableColumnSort(nullptr, SoftwareListView));
+}
+
+TEST_F(ColumnSortTest, UnreadableHeaderItemSortsDescendingAndClearsEveryArrow) {
+    // A click naming a column the header does not have: direction 0, which compares as
+    // descending, and no arrow anywhere afterwards.
+    Fill(1, {L"b", L"c", L"a"});
+    Click(1);
+    ASSERT_EQ(Arrows(), "-u----");
+    Click(6);
+    EXPECT_EQ(Arrows(), "------");
+    EXPECT_EQ(ColumnOf(1), (Cells{L"a", L"b", L"c"}));  // column 6 holds no text: no row moves
+}
+
+TEST_F(ColumnSortTest, HeaderButtonClickSortsLikeAnOperatorsClick) {
+    // Button messages on the header item make the list view itself send LVN_COLUMNCLICK.
+    Fill(1, {L"b", L"c", L"a"});
+    HWND header = HWND(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    RECT item = {};
+    ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, LPARAM(&item)));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    for (const char* expected : {"-u----", "-d----"}) {
+        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(header, WM_LBUTTONUP, 0, at);
+        Pump();
+        EXPECT_EQ(Arrows(), expected);
+    }
+    EXPECT_EQ(ColumnOf(1), (Cells{L"c", L"b", L"a"}));
+    EXPECT_EQ(record_.columnClicks, 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operations on their own
+
+TEST_F(ColumnSortTest, MissingListGivesFailureResults) {
+    EXPECT_EQ(GetHeaderArrow(parent_, 99, 0), -1);
+    EXPECT_FALSE(SetHeaderArrows(parent_, 99, 0, Ascending));
+    EXPECT_FALSE(ShowSelectedRow(parent_, 99, 0));
+    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 6), -1);  // no such header item
+    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 0), 0);
+}
+
+TEST_F(ColumnSortTest, HeaderArrowOperations) {
+    struct Case {
+        int column;
+        SortDirection direction;
+        std::string arrows;
+        int arrowOfColumn;
+    } cases[] = {
+        {2, Ascending, "--u---", 1},  {2, Descending, "--d---", 2},    {0, Ascending, "u-----", 1},
+        {5, Descending, "-----d", 2}, {3, kUnreadHeader, "------", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arrows);
+        EXPECT_TRUE(SetHeaderArrows(parent_, SoftwareListView, c.column, c.direction));
+        EXPECT_EQ(Arrows(), c.arrows);
+        EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, c.column), c.arrowOfColumn);
+    }
+    // Both flags set by someone else: up is tested first.
+    SetHeaderFormat(list_, 1, HDF_LEFT | HDF_STRING | HDF_SORTUP | HDF_SORTDOWN);
+    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 1), 1);
+}
+
+TEST_F(ColumnSortTest, CompareRowsOfTwoCells) {
+    const std::wstring prefix253(253, L'x');
+    const std::wstring prefix254(254, L'x');
+    struct Case {
+        const char* name;
+        ColumnKind kind;
+        SortDirection direction;
+        std::wstring first, second;
+        int expected;
+    } cases[] = {
+        {"identical texts", ColumnKind::Text, Ascending, L"abc", L"abc", 0},
+        {"identical empty texts", ColumnKind::WholeNumber, Ascending, L"", L"", 0},
+        {"case differs: 1 ascending", ColumnKind::Text, Ascending, L"abc", L"ABC", 1},
+        {"case differs: 1 descending", ColumnKind::Text, Descending, L"abc", L"ABC", 1},
+        {"text ascending", ColumnKind::Text, Ascending, L"a", L"B", -1},
+        {"text descending", ColumnKind::Text, Descending, L"a", L"B", 1},
+        {"text, unread header compares descending", ColumnKind::Text, kUnreadHeader, L"a", L"B", 1},
+        {"same number, other text", ColumnKind::DecimalNumber, Ascending, L"1.0", L"1.00", 1},
+        {"same number, other text, descending", ColumnKind::DecimalNumber, Descending, L"1.00",
+         L"1.0", 1},
+        {"whole numbers", ColumnKind::WholeNumber, Descending, L"$10", L"12", -1},
+        {"sizes", ColumnKind::Size, Ascending, L"1 MB", L"1025 KB", -1},
+        {"dates without a mask all fail alike", ColumnKind::Date, Ascending, L"01.01.2000",
+         L"01.01.1999", 1},
+        {"equal in the first 254 code units", ColumnKind::Text, Ascending, prefix254 + L"b",
+         prefix254 + L"a", 0},
+        {"equal in the first 254, long tails", ColumnKind::Text, Ascending,
+         prefix254 + std::wstring(100, L'z'), prefix254, 0},
+        {"the 254th code unit still counts", ColumnKind::Text, Ascending, prefix253 + L"b",
+         prefix253 + L"a", 1},
+        {"a kind outside the enumeration", ColumnKind(9), Ascending, L"a", L"b", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(1, {c.first, c.second});
+        SortRequest request{list_, 1, c.kind, c.direction, Text()};
+        EXPECT_EQ(CompareRows(0, 1, request), c.expected);
+    }
+}
+
+TEST_F(ColumnSortTest, ReadCellForSortKeepsAtMost254CodeUnits) {
+    struct Case {
+        size_t length;
+        size_t expected;
+    } cases[] = {{0, 0}, {1, 1}, {253, 253}, {254, 254}, {255, 254}, {256, 254}, {1000, 254}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        std::wstring cell(c.length, L'q');
+        if (c.length > 0) cell[0] = L'\u00C9';
+        Fill(5, {cell});
+        SortRequest request{list_, 5, ColumnKind::Text, Ascending, Text()};
+        Text read = ReadCellForSort(request, 0);
+        EXPECT_EQ(read, FromWide(std::wstring_view(cell).substr(0, c.expected)));
+    }
+    SortRequest outside{list_, 5, ColumnKind::Text, Ascending, Text()};
+    EXPECT_EQ(ReadCellForSort(outside, 7), Text());
+}
+
+TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
+    const std::wstring prefix(254, L'm');
+    Fill(1, {prefix + L"b", L"a", prefix + L"a", L"z"});
+    Click(1);
+    EXPECT_EQ(ColumnOf(1), (Cells{L"a", prefix + L"b", prefix + L"a", L"z"}));
+    Click(1);
+    EXPECT_EQ(ColumnOf(1), (Cells{L"z", prefix + L"b", prefix + L"a", L"a"}));
+}
+
+}  // namespace
