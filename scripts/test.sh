@@ -1,19 +1,26 @@
 #!/bin/sh
-# Installs what is missing, builds both trees and runs every test: the native unit tests and,
-# under Wine, the Windows-side tests and the end-to-end scenarios. Ends with both summaries.
+# Installs what is missing, builds and runs every test: the native unit tests (plain and under
+# AddressSanitizer + UndefinedBehaviorSanitizer), a short run of every fuzz target, and under
+# Wine the Windows-side tests and the end-to-end scenarios. Ends with the summaries.
 set -u
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1
 cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
+cmake --preset sanitize >/dev/null && cmake --build --preset sanitize >/dev/null || exit 1
 
 log=build/test-logs
 mkdir -p "$log"
 status=0
 ctest --preset native >"$log/native.txt" 2>&1 || status=1
-ctest --preset windows --timeout 600 >"$log/windows.txt" 2>&1 || status=1
+ctest --preset sanitize >"$log/sanitize.txt" 2>&1 || status=1
+tools/fuzz.sh "${LS_FUZZ_SECONDS:-8}" >"$log/fuzz.txt" 2>&1 || status=1
+ctest --preset windows -j2 --timeout 600 >"$log/windows.txt" 2>&1 || status=1
 
-for tree in native windows; do
+echo
+echo "== fuzz targets, ${LS_FUZZ_SECONDS:-8} s each (full log: $log/fuzz.txt)"
+grep -v '^$' "$log/fuzz.txt" | tail -n 14
+for tree in native sanitize windows; do
     echo
     echo "== $tree tests (full log: $log/$tree.txt)"
     sed -n '/tests passed\|tests failed/,$p' "$log/$tree.txt"
