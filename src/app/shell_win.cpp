@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/controls_win.h"
+#include "export/save_win.h"
 #include "inventory/filter_win.h"
 #include "inventory/scan_win.h"
 #include "remote/host_probe_win.h"
@@ -126,7 +127,8 @@ void RunEventLoop(MainWindow& window) {
                         ListSoftwareRequest(window);
                         break;
                     case SaveListButton:
-                        break;  // saving comes with the export
+                        SaveListToFile(window);
+                        break;
                     case ClearListButton:
                         ClearListAction(window);
                         break;

@@ -55,6 +55,10 @@ script="Z:$(echo "$here/scenarios/$name.txt" | sed 's|/|\\|g')"
 (cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
 status=$?
 cat "$work/driver.log"
+# Files the program wrote into the prefix, compared by data/NAME.check.sh PREFIX WORKDIR.
+if [ $status -eq 0 ] && [ -x "$here/data/$name.check.sh" ]; then
+    "$here/data/$name.check.sh" "$WINEPREFIX" "$work" || status=1
+fi
 for bmp in "$work"/*.bmp "$WINEPREFIX"/drive_c/e2e/*.bmp; do
     [ -f "$bmp" ] && convert "$bmp" "$artefacts/$(basename "$bmp" .bmp).png"
 done

@@ -1,0 +1,28 @@
+// "Save List": the save dialog, the questions about an existing file or folder, and writing the
+// shown rows to the chosen file in the ANSI code page.
+#pragma once
+
+#include <span>
+
+#include "common/text.h"
+#include "export/save_format.h"
+
+class MainWindow;
+
+// Writes the rows that SoftwareListView shows, in their shown order, with the fields the five
+// check boxes select, to a file the operator chooses in the "Save Application List" dialog.
+// When ComputerName is "." it is replaced, in the state, by the local computer's name first.
+// A save that cannot be done is reported in an "Error" box; the list and the check boxes are
+// never changed.
+void SaveListToFile(MainWindow& window);
+
+// Creates path (or empties the file it names) and writes the SaveRecordText of every row, in
+// order, converted to the ANSI code page (a character the code page lacks becomes its default
+// character); rows whose column 0 is empty write nothing.
+// True when the file was written completely and closed: it then holds exactly those bytes.
+// False when the file could not be opened (in use, no access, missing folder, a directory, a
+// path too long): nothing was written and an existing file is left as it was. Also false when
+// a write or the close failed: the partly written file is then deleted, so that no truncated
+// list is left behind that could be taken for a whole one (a file that existed before was
+// already emptied by the open, so its earlier content is gone as well).
+bool WriteSaveFile(TextView path, std::span<const SaveRowCells> rows, const SaveChecks& checks);
