@@ -163,6 +163,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (header->hwndFrom == list_ && header->code == NM_CUSTOMDRAW) {
                 return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
             }
+            // Clearing the rows needs no notification per deleted row.
+            if (header->hwndFrom == list_ && header->code == LVN_DELETEALLITEMS) return TRUE;
             break;
         }
         case WM_CLOSE:
