@@ -47,11 +47,11 @@ for n in $sizes; do
     mkdir -p "$WINEPREFIX/drive_c/bench"
     cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$build/bench/registry_reads.exe" \
         "$WINEPREFIX/drive_c/bench/"
-    kept=$(wine 'C:\bench\registry_reads.exe' reads | awk '{print $3}')
+    kept=$(wine 'C:\bench\registry_reads.exe' reads | tr -d '\r' | awk '{print $3}')
 
     for mode in reads floor; do
         for r in $(seq "$reps"); do
-            wine 'C:\bench\registry_reads.exe' "$mode" | awk -v n="$n" -v m="$mode" '{print n, m, $2}'
+            wine 'C:\bench\registry_reads.exe' "$mode" | tr -d '\r' | awk -v n="$n" -v m="$mode" '{print n, m, $2}'
         done >>"$results"
     done
 
