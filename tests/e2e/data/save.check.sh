@@ -99,11 +99,19 @@ expect filtered.txt \
 
 expect empty.txt
 
+# Sorted by App Name, ascending: the shown order, not the scan order.
+expect sorted.txt \
+    "App Name: Alpha Tool" "App Version: 1.0" "" \
+    "App Name: Gamma Tool" "App Version: " "" \
+    "App Name: User App" "App Version: 7" "" \
+    "App Name: Éditeur de texte" "App Version: 5.4" "" \
+    "App Name: ????????? ?????" "App Version: 1.2-????" ""
+
 # The file held open by another program is untouched.
 expect locked.txt "held by another program"
 
 found=$(cd "$out" && LC_ALL=C ls -A | tr '\n' ' ')
-wanted="afterdir.txt all.txt empty.txt filtered.txt folder.txt locked.txt none.txt over.txt upper.TXT.txt "
+wanted="afterdir.txt all.txt empty.txt filtered.txt folder.txt locked.txt none.txt over.txt sorted.txt upper.TXT.txt "
 if [ "$found" = "$wanted" ]; then
     echo "ok no other file"
 else
