@@ -131,41 +131,92 @@ void MergeRows(const SortRequest& request, const std::vector<Text>& texts, std::
               order.begin() + std::ptrdiff_t(begin));
 }
 
-// Compares two rows by the target positions that MoveRows put into their item data.
-int CALLBACK CompareTargets(LPARAM first, LPARAM second, LPARAM) {
-    return first < second ? -1 : (first > second ? 1 : 0);
-}
+// The item states that belong to a row and travel with it.
+constexpr UINT kRowStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_CUT | LVIS_DROPHILITED |
+                            LVIS_OVERLAYMASK | LVIS_STATEIMAGEMASK;
+// The item data that travels with a row: its lParam (the program's row colour), image, indent
+// and states.
+constexpr UINT kRowData = LVIF_PARAM | LVIF_IMAGE | LVIF_INDENT | LVIF_STATE;
 
-// Rearranges the rows so that row order[k] (as the rows stand now) ends up at position k. The
-// list view moves each row whole (all cell texts, states such as the selection, image, indent):
-// for the move each row's item data holds its target position, and the list's own LVM_SORTITEMS
-// (which hands the callback item data, not positions) orders by it; then every row gets its own
-// item data (the program's row colour) back. Rewriting the cells instead cost hundreds of
-// milliseconds for 2,000 rows under Wine.
+struct RowContent {
+    int source = 0;
+    int target = 0;
+    std::vector<std::wstring> cells;  // whole texts, every column
+    LVITEMW item = {};                // kRowData as read; mask 0 when it could not be read
+};
+
+// Rearranges the rows so that row order[k] (as the rows stand now) ends up at position k, with
+// all its cell texts in full and its item data unchanged. Rows already in place are not touched,
+// and of a moving row only what differs from what its new position holds is written.
 void MoveRows(HWND list, const std::vector<int>& order) {
-    size_t count = order.size();
-    std::vector<LPARAM> data(count, 0);
-    for (size_t row = 0; row < count; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = int(row);
-        if (SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item))) data[row] = item.lParam;
-    }
-    bool moved = false;
-    for (size_t target = 0; target < count; ++target) moved |= order[target] != int(target);
-    if (!moved) return;
+    HWND header = ListHeader(list);
+    int columns = header != nullptr ? int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    if (columns < 1) columns = 1;
+    int mark = int(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    int markTarget = -1;
 
-    auto setData = [&](size_t row, LPARAM value) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = int(row);
-        item.lParam = value;
-        SendMessageW(list, LVM_SETITEMW, 0, LPARAM(&item));
-    };
+    // Every moving row is read before any is written: order names the rows as they stand now.
+    // The positions the moving rows leave are exactly the positions they fill.
+    std::vector<RowContent> moves;
+    std::vector<int> moveFrom(order.size(), -1);  // position -> the move that reads it
+    for (size_t target = 0; target < order.size(); ++target) {
+        int source = order[target];
+        if (source == mark) markTarget = int(target);
+        if (source == int(target)) continue;
+        RowContent row;
+        row.source = source;
+        row.target = int(target);
+        for (int column = 0; column < columns; ++column) {
+            row.cells.push_back(ToWide(ReadWholeCell(list, source, column)));
+        }
+        row.item.mask = kRowData;
+        row.item.iItem = source;
+        row.item.stateMask = kRowStates;
+        if (!SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&row.item))) row.item.mask = 0;
+        moveFrom[size_t(source)] = int(moves.size());
+        moves.push_back(std::move(row));
+    }
+    if (moves.empty()) return;
+
+    // Nothing is repainted while the rows change; the whole list is repainted afterwards.
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    for (size_t target = 0; target < count; ++target) setData(size_t(order[target]), LPARAM(target));
-    SendMessageW(list, LVM_SORTITEMS, 0, LPARAM(CompareTargets));
-    for (size_t target = 0; target < count; ++target) setData(target, data[size_t(order[target])]);
+    // Texts and item data first, with the states cleared; the states afterwards, so that a
+    // single-selection list never drops the selection of a row placed earlier.
+    for (RowContent& row : moves) {
+        const RowContent& current = moves[size_t(moveFrom[size_t(row.target)])];
+        for (int column = 0; column < columns; ++column) {
+            std::wstring& text = row.cells[size_t(column)];
+            if (text == current.cells[size_t(column)]) continue;
+            LVITEMW cell = {};
+            cell.iSubItem = column;
+            cell.pszText = text.data();
+            SendMessageW(list, LVM_SETITEMTEXTW, WPARAM(row.target), LPARAM(&cell));
+        }
+        LVITEMW data = row.item;
+        data.mask = 0;
+        if (row.item.mask != 0 && current.item.mask != 0) {
+            if (row.item.lParam != current.item.lParam) data.mask |= LVIF_PARAM;
+            if (row.item.iImage != current.item.iImage) data.mask |= LVIF_IMAGE;
+            if (row.item.iIndent != current.item.iIndent) data.mask |= LVIF_INDENT;
+        }
+        if ((current.item.state & kRowStates) != 0 || current.item.mask == 0) {
+            data.mask |= LVIF_STATE;
+        }
+        if (data.mask == 0) continue;
+        data.iItem = row.target;
+        data.iSubItem = 0;
+        data.state = 0;
+        data.stateMask = kRowStates;
+        SendMessageW(list, LVM_SETITEMW, 0, LPARAM(&data));
+    }
+    for (const RowContent& row : moves) {
+        if ((row.item.state & kRowStates) == 0) continue;
+        LVITEMW state = {};
+        state.state = row.item.state & kRowStates;
+        state.stateMask = kRowStates;
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row.target), LPARAM(&state));
+    }
+    if (markTarget >= 0) SendMessageW(list, LVM_SETSELECTIONMARK, 0, LPARAM(markTarget));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
