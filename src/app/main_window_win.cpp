@@ -91,16 +91,16 @@ bool MainWindow::Create(HINSTANCE instance) {
 
 void MainWindow::CreateControls(HINSTANCE instance) {
     HWND tooltip = nullptr;
-    for (const ControlSpec& spec : kControls) {
-        KindStyle kind = StyleOf(spec.kind);
-        HWND control = CreateWindowExW(kind.exStyle, kind.className, spec.text, kind.style,
-                                       spec.x, spec.y, spec.width, spec.height, window_,
-                                       HMENU(INT_PTR(spec.id)), instance, nullptr);
+    for (const ControlSpec& def : kControls) {
+        KindStyle kind = StyleOf(def.kind);
+        HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style,
+                                       def.x, def.y, def.width, def.height, window_,
+                                       HMENU(INT_PTR(def.id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, WPARAM(font_), FALSE);
-        switch (spec.kind) {
+        switch (def.kind) {
             case ControlKind::TextField:
                 SendMessageW(control, EM_LIMITTEXT, kTextLimit, 0);
-                SendMessageW(control, EM_SETCUEBANNER, TRUE, LPARAM(spec.hint));
+                SendMessageW(control, EM_SETCUEBANNER, TRUE, LPARAM(def.hint));
                 break;
             case ControlKind::LinkLabel: {
                 MakeLinkLabel(control, kLinkHoverColour);
@@ -112,7 +112,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
                 tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
                 tool.hwnd = window_;
                 tool.uId = UINT_PTR(control);
-                tool.lpszText = const_cast<wchar_t*>(spec.hint);
+                tool.lpszText = const_cast<wchar_t*>(def.hint);
                 SendMessageW(tooltip, TTM_ADDTOOLW, 0, LPARAM(&tool));
                 break;
             }
