@@ -20,6 +20,8 @@ if [ ! -f "$WINEPREFIX/.demo-inventory" ]; then
     wine regedit /S 'C:\demo-inventory.reg' </dev/null >/dev/null 2>&1 || exit 1
     touch "$WINEPREFIX/.demo-inventory"
 fi
+# A Wine session started without a display cannot show windows later: end any that is left.
+wineserver -k 2>/dev/null
 mkdir -p "$WINEPREFIX/drive_c/demo"
 cp build/windows/listsoftware.exe build/windows/tests/e2e/driver.exe "$WINEPREFIX/drive_c/demo/"
 
@@ -34,6 +36,7 @@ fi
 display=99
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 50); do xdpyinfo -display ":$display" >/dev/null 2>&1 && break; sleep 0.1; done
 trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
 export DISPLAY=":$display"
 mkdir -p build/windows/demo
