@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/controls_win.h"
@@ -42,9 +43,11 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::LinkLabel:
             return {L"STATIC", kChild | SS_NOPREFIX, 0};
         case ControlKind::ReportList:
+            // Owner data: the list asks for the texts of the rows it paints, so filling,
+            // filtering and sorting thousands of rows changes only the row count.
             return {WC_LISTVIEWW,
                     kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                        LVS_SHAREIMAGELISTS,
+                        LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
                     WS_EX_CLIENTEDGE};
     }
     return {L"Static", kChild, 0};
@@ -147,6 +150,31 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     return self->HandleMessage(message, wParam, lParam);
 }
 
+void MainWindow::AnswerListRequestsFirst() {
+    if (behindFront_ != nullptr) return;
+    behindFront_ = WNDPROC(GetWindowLongPtrW(window_, GWLP_WNDPROC));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(FrontProc));
+}
+
+// A painted list asks its parent for every cell it draws and announces every row; under Wine a
+// message passing through the common controls' subclass chain costs two server round trips,
+// which made a repaint of a full list several times slower. These requests are answered here
+// directly; nothing installed over the window has any use for them.
+LRESULT CALLBACK MainWindow::FrontProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && message == WM_NOTIFY && lParam != 0) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == self->list_ &&
+            (header->code == LVN_GETDISPINFOW || header->code == UINT(NM_CUSTOMDRAW))) {
+            return self->HandleMessage(message, wParam, lParam);
+        }
+    }
+    if (self == nullptr || self->behindFront_ == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return CallWindowProcW(self->behindFront_, window, message, wParam, lParam);
+}
+
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
@@ -160,11 +188,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->hwndFrom == list_ && header->code == NM_CUSTOMDRAW) {
-                return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+            if (header->hwndFrom != list_) break;
+            switch (header->code) {
+                case NM_CUSTOMDRAW:
+                    return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+                case LVN_GETDISPINFOW:
+                    OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
+                    return 0;
+                case LVN_ODFINDITEMW:
+                    return -1;  // the list's type-to-find is not offered
+                case LVN_DELETEALLITEMS:
+                    return TRUE;  // no notification per deleted row
             }
-            // Clearing the rows needs no notification per deleted row.
-            if (header->hwndFrom == list_ && header->code == LVN_DELETEALLITEMS) return TRUE;
             break;
         }
         case WM_CLOSE:
@@ -185,8 +220,10 @@ LRESULT MainWindow::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         case CDDS_ITEMPREPAINT: {
-            COLORREF colour = COLORREF(draw->nmcd.lItemlParam);
-            if (colour != CLR_DEFAULT) draw->clrTextBk = colour;
+            size_t row = draw->nmcd.dwItemSpec;
+            if (row < rows_.size() && rows_[row].background != CLR_DEFAULT) {
+                draw->clrTextBk = rows_[row].background;
+            }
             return CDRF_DODEFAULT;
         }
         case CDDS_POSTPAINT:
@@ -272,26 +309,56 @@ void MainWindow::SetChecked(int id, bool checked) {
 
 void MainWindow::Focus(int id) { SetFocus(Control(id)); }
 
-void MainWindow::ClearRows() { SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
+void MainWindow::ClearRows() {
+    rows_.clear();
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+}
 
 int MainWindow::RowCount() const { return int(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
-void MainWindow::AddRow(const SoftwareEntry& entry) {
-    std::wstring field = ToWide(entry.Field(0));
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = RowCount();
-    item.pszText = field.data();
-    item.lParam = LPARAM(CLR_DEFAULT);
-    int row = int(SendMessageW(list_, LVM_INSERTITEMW, 0, LPARAM(&item)));
-    if (row < 0) return;
-    for (int column = 1; column < int(SoftwareEntry::kFieldCount); ++column) {
-        field = ToWide(entry.Field(size_t(column)));
-        LVITEMW sub = {};
-        sub.iSubItem = column;
-        sub.pszText = field.data();
-        SendMessageW(list_, LVM_SETITEMTEXTW, row, LPARAM(&sub));
+void MainWindow::AddRow(size_t entryIndex) { rows_.push_back({entryIndex, CLR_DEFAULT}); }
+
+void MainWindow::ShowAddedRows() {
+    if (size_t(RowCount()) == rows_.size()) return;
+    // The rows already shown stay where they are; only the area of the new ones is repainted,
+    // which is nothing once the list is full.
+    SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    UpdateWindow(list_);
+}
+
+void MainWindow::ShowRows(const std::vector<size_t>& entryIndexes) {
+    ClearRows();
+    rows_.reserve(entryIndexes.size());
+    for (size_t entry : entryIndexes) rows_.push_back({entry, CLR_DEFAULT});
+    SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void MainWindow::ReorderRows(const std::vector<int>& order) {
+    if (order.size() != rows_.size()) return;
+    std::vector<ShownRow> reordered;
+    reordered.reserve(rows_.size());
+    for (int from : order) {
+        if (from < 0 || size_t(from) >= rows_.size()) return;
+        reordered.push_back(rows_[size_t(from)]);
     }
+    rows_ = std::move(reordered);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void MainWindow::OnGetDisplayInfo(NMLVDISPINFOW* info) const {
+    LVITEMW& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
+    item.pszText[0] = L'\0';
+    size_t row = size_t(item.iItem);
+    const SoftwareList& entries = state_.SoftwareList;
+    if (item.iItem < 0 || row >= rows_.size() || rows_[row].entry >= entries.size()) return;
+    if (item.iSubItem < 0 || size_t(item.iSubItem) >= SoftwareEntry::kFieldCount) return;
+    const Text& field = entries[rows_[row].entry].Field(size_t(item.iSubItem));
+    // As much as fits, always terminated; the list shows a field up to its first NUL.
+    size_t length = std::min(field.size(), size_t(item.cchTextMax) - 1);
+    std::copy_n(field.data(), length, reinterpret_cast<char16_t*>(item.pszText));
+    item.pszText[length] = L'\0';
 }
 
 Text MainWindow::CellText(int row, int column) const {
@@ -311,22 +378,22 @@ Text MainWindow::CellText(int row, int column) const {
 }
 
 void MainWindow::SetRowBackground(int row, COLORREF colour) {
-    int count = RowCount();
-    auto set = [&](int index) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = index;
-        item.lParam = LPARAM(colour);
-        SendMessageW(list_, LVM_SETITEMW, 0, LPARAM(&item));
-    };
     if (row == -1) {
-        for (int i = 0; i < count; ++i) set(i);
-    } else if (row >= 0 && row < count) {
-        set(row);
+        for (ShownRow& shown : rows_) shown.background = colour;
+    } else if (row >= 0 && size_t(row) < rows_.size()) {
+        rows_[size_t(row)].background = colour;
     } else {
         return;
     }
     InvalidateRect(list_, nullptr, FALSE);
+}
+
+std::vector<int> MainWindow::RowsWithBackground(COLORREF colour) const {
+    std::vector<int> found;
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        if (rows_[row].background == colour) found.push_back(int(row));
+    }
+    return found;
 }
 
 WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {

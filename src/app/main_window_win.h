@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <deque>
+#include <vector>
 
 #include "app/app_state.h"
 #include "common/text.h"
@@ -29,6 +30,11 @@ public:
     // shortcut, and shows the window.
     bool Create(HINSTANCE instance);
 
+    // Lets the window answer its list's per-cell requests (texts and row colours) before any
+    // procedure installed over its own since creation sees them; every other message goes the
+    // usual way. Called once, after such procedures are installed.
+    void AnswerListRequestsFirst();
+
     HWND Handle() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     AppState& State() { return state_; }
@@ -42,16 +48,28 @@ public:
     void SetChecked(int id, bool checked);
     void Focus(int id);
 
-    // Rows of SoftwareListView.
+    // Rows of SoftwareListView. The list holds no texts of its own: each row names an entry of
+    // State().SoftwareList, whose six fields are its six cells (a line feed inside a field stays
+    // in its cell), and carries its own background colour.
     void ClearRows();
     int RowCount() const;
-    // Appends the entry as the last row, field by field, so a line feed inside a field never
-    // moves the later fields into other columns.
-    void AddRow(const SoftwareEntry& entry);
+    // Appends a row showing entry entryIndex of State().SoftwareList. The list learns of the
+    // rows appended so far at the next ShowAddedRows.
+    void AddRow(size_t entryIndex);
+    // Gives the list its rows appended since the last call, painting only what they change; the
+    // scroll position stays.
+    void ShowAddedRows();
+    // Replaces every row at once: one row per entry index, in this order, default backgrounds.
+    void ShowRows(const std::vector<size_t>& entryIndexes);
+    // Rearranges the rows so that the row now at order[k] ends up at position k, with its
+    // background; order must name every row once.
+    void ReorderRows(const std::vector<int>& order);
     Text CellText(int row, int column) const;
     // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
     // list changes nothing. Repaints the whole list.
     void SetRowBackground(int row, COLORREF colour);
+    // The rows whose background is colour, in row order.
+    std::vector<int> RowsWithBackground(COLORREF colour) const;
 
     // Waits at most timeoutMs for the next event (0: takes only what is already queued;
     // INFINITE: until a message arrives), lets
@@ -64,8 +82,10 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK FrontProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
+    void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
     void DrawGridLines(HDC dc);
     void CreateControls(HINSTANCE instance);
     void Push(WindowEvent event);
@@ -75,6 +95,12 @@ private:
     HWND list_ = nullptr;
     HACCEL accelerators_ = nullptr;
     HFONT font_ = nullptr;
+    struct ShownRow {
+        size_t entry;        // index into State().SoftwareList
+        COLORREF background;  // CLR_DEFAULT for the list's own
+    };
+    std::vector<ShownRow> rows_;
+    WNDPROC behindFront_ = nullptr;  // the procedure FrontProc hands other messages to
     std::deque<WindowEvent> pending_;
     int suppressEvents_ = 0;  // > 0 while the program itself changes a control
 };

@@ -72,16 +72,11 @@ bool IsOverHeader(HWND list, POINT clientPoint) {
     return clientPoint.y < rect.bottom;
 }
 
-// Restores the highlighted row wherever it is now: a row keeps its colour in its item data,
-// which moves with it when the list is sorted, so the index in HoverRow may name another row.
-void RestoreHighlightedRow(MainWindow& window, HWND list) {
+// Restores the highlighted row wherever it is now: a row keeps its colour when the list is
+// sorted, so the index in HoverRow may name another row by then.
+void RestoreHighlightedRow(MainWindow& window) {
     window.SetRowBackground(window.State().HoverRow, CLR_DEFAULT);
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = LPARAM(HoverColour);
-    for (int row; (row = int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)))) >= 0;) {
-        window.SetRowBackground(row, CLR_DEFAULT);
-    }
+    for (int row : window.RowsWithBackground(HoverColour)) window.SetRowBackground(row, CLR_DEFAULT);
 }
 
 }  // namespace
@@ -99,11 +94,11 @@ void HoverHighlight(MainWindow& window) {
     // tracks one, but Wine's list view reports none without hot-tracking styles.)
     if (hit.iItem >= 0) {
         SetFocus(list);
-        RestoreHighlightedRow(window, list);
+        RestoreHighlightedRow(window);
         window.SetRowBackground(hit.iItem, HoverColour);
         state.HoverRow = hit.iItem;
     } else {
-        RestoreHighlightedRow(window, list);
+        RestoreHighlightedRow(window);
         window.SetRowBackground(hit.iItem, CLR_DEFAULT);
     }
 }

@@ -9,15 +9,5 @@
 #include "inventory/search.h"
 
 void FilterSoftwareList(MainWindow& window, TextView searchText) {
-    HWND list = window.Control(SoftwareListView);
-    const SoftwareList& entries = window.State().SoftwareList;
-    std::vector<size_t> shown = FilteredEntryIndexes(entries, searchText, LocaleLower);
-
-    // One repaint for the whole rebuild instead of one per row.
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    window.ClearRows();
-    SendMessageW(list, LVM_SETITEMCOUNT, shown.size(), 0);
-    for (size_t index : shown) window.AddRow(entries[index]);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    window.ShowRows(FilteredEntryIndexes(window.State().SoftwareList, searchText, LocaleLower));
 }

@@ -33,8 +33,16 @@ class SortableLists {
         return entry != flags_.end() && entry->second == 1;
     }
 
+    void SetReorder(int listNumber, RowReorder reorder) { reorders_[listNumber] = std::move(reorder); }
+
+    const RowReorder* Reorder(int listNumber) const {
+        auto entry = reorders_.find(listNumber);
+        return entry != reorders_.end() && entry->second ? &entry->second : nullptr;
+    }
+
   private:
     std::map<int, int> flags_;
+    std::map<int, RowReorder> reorders_;
 };
 
 using SetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR);
@@ -221,6 +229,51 @@ void MoveRows(HWND list, const std::vector<int>& order) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+// The rows of an owner-data list in the given state (LVNI_SELECTED, LVNI_FOCUSED).
+std::vector<int> RowsInState(HWND list, UINT state) {
+    std::vector<int> rows;
+    for (int row = -1; (row = int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(row), state))) >= 0;) {
+        if (!rows.empty() && row <= rows.back()) break;  // a list that wraps around
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// An owner-data list's rows are moved by its owner; the selection and focus, which the list
+// keeps by position, are then moved to where their rows went.
+void MoveOwnerDataRows(HWND list, const std::vector<int>& order) {
+    const RowReorder* reorder = SortableLists::Table().Reorder(GetDlgCtrlID(list));
+    if (reorder == nullptr) return;
+    std::vector<int> selected = RowsInState(list, LVNI_SELECTED);
+    std::vector<int> focused = RowsInState(list, LVNI_FOCUSED);
+    int mark = int(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    (*reorder)(order);
+
+    std::vector<int> position(order.size(), -1);
+    for (size_t target = 0; target < order.size(); ++target) {
+        int source = order[target];
+        if (source >= 0 && size_t(source) < order.size()) position[size_t(source)] = int(target);
+    }
+    auto moved = [&](int row) {
+        return row >= 0 && size_t(row) < position.size() ? position[size_t(row)] : -1;
+    };
+    auto setState = [&](int row, UINT state, UINT mask) {
+        LVITEMW item = {};
+        item.state = state;
+        item.stateMask = mask;
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
+    };
+    setState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int row : selected) {
+        if (int to = moved(row); to >= 0) setState(to, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    for (int row : focused) {
+        if (int to = moved(row); to >= 0) setState(to, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    if (int to = moved(mark); to >= 0) SendMessageW(list, LVM_SETSELECTIONMARK, 0, LPARAM(to));
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 // Sees every message of the window that receives the sortable lists' notifications: a column
 // click is sorted before the window's own procedure gets the notification, and every message
 // goes on to that procedure.
@@ -255,6 +308,10 @@ bool EnableColumnSort(HWND parent, int listNumber) {
     if (!setWindowSubclass(notified, ParentNotifyHook, kHookId, 0)) return false;
     SortableLists::Table().Register(listNumber);
     return true;
+}
+
+void SetRowReorder(int listNumber, RowReorder reorder) {
+    SortableLists::Table().SetReorder(listNumber, std::move(reorder));
 }
 
 void OnColumnClick(HWND parent, int listNumber, int column) {
@@ -329,7 +386,11 @@ void SortListByColumn(HWND list, int column, ColumnKind kind, SortDirection dire
     for (int row = 0; row < count; ++row) texts[size_t(row)] = ReadCellForSort(request, row);
     std::vector<int> scratch(order.size());
     MergeRows(request, texts, order, scratch, 0, order.size());
-    MoveRows(list, order);
+    if (GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA) {
+        MoveOwnerDataRows(list, order);
+    } else {
+        MoveRows(list, order);
+    }
 }
 
 int CompareRows(int first, int second, const SortRequest& request) {

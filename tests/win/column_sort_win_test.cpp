@@ -702,3 +702,154 @@ TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Owner-data lists: the rows live with the parent, which hands out the texts and moves the rows
+// when the sort asks it to.
+
+namespace {
+
+constexpr wchar_t kOwnerClass[] = L"ColumnSortOwnerDataParent";
+constexpr int kOwnedList = 8;          // registered, with a RowReorder
+constexpr int kOwnedListNoMover = 9;   // registered, without one
+
+// The parent's rows, row by row, column by column.
+struct OwnerModel {
+    std::vector<Cells> rows;
+};
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* model = reinterpret_cast<OwnerModel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
+        if (model != nullptr && info->hdr.code == LVN_GETDISPINFOW &&
+            (info->item.mask & LVIF_TEXT) && size_t(info->item.iItem) < model->rows.size()) {
+            const Cells& row = model->rows[size_t(info->item.iItem)];
+            std::wstring text = size_t(info->item.iSubItem) < row.size()
+                                    ? row[size_t(info->item.iSubItem)]
+                                    : std::wstring();
+            lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class OwnerDataSortTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        WNDCLASSEXW wc = {sizeof wc};
+        wc.lpfnWndProc = OwnerProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kOwnerClass;
+        ASSERT_NE(RegisterClassExW(&wc), 0);
+    }
+    static void TearDownTestSuite() { UnregisterClassW(kOwnerClass, GetModuleHandleW(nullptr)); }
+
+    void SetUp() override {
+        parent_ = CreateWindowExW(0, kOwnerClass, L"Owner data", WS_OVERLAPPEDWINDOW, 0, 0, 800,
+                                  600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(parent_, nullptr);
+        SetWindowLongPtrW(parent_, GWLP_USERDATA, LONG_PTR(&model_));
+        for (int id : {kOwnedList, kOwnedListNoMover}) {
+            HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"",
+                                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL |
+                                            LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                                        0, 0, 780, 200, parent_, HMENU(INT_PTR(id)),
+                                        GetModuleHandleW(nullptr), nullptr);
+            ASSERT_NE(list, nullptr);
+            for (int i = 0; i < 3; ++i) {
+                LVCOLUMNW column = {};
+                column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+                column.cx = 100;
+                column.pszText = const_cast<wchar_t*>(L"Column");
+                column.iSubItem = i;
+                SendMessageW(list, LVM_INSERTCOLUMNW, WPARAM(i), LPARAM(&column));
+            }
+        }
+        list_ = GetDlgItem(parent_, kOwnedList);
+        ASSERT_TRUE(EnableColumnSort(parent_, kOwnedList));
+        ASSERT_TRUE(EnableColumnSort(parent_, kOwnedListNoMover));
+        OwnerModel* model = &model_;
+        SetRowReorder(kOwnedList, [model](const std::vector<int>& order) {
+            std::vector<Cells> moved;
+            for (int from : order) moved.push_back(model->rows[size_t(from)]);
+            model->rows = std::move(moved);
+        });
+    }
+    void TearDown() override {
+        SetRowReorder(kOwnedList, nullptr);
+        if (parent_ != nullptr) DestroyWindow(parent_);
+        Pump();
+    }
+
+    void Show(HWND list, std::vector<Cells> rows) {
+        model_.rows = std::move(rows);
+        SendMessageW(list, LVM_SETITEMCOUNT, model_.rows.size(), 0);
+    }
+    void Click(HWND list, int column) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = UINT_PTR(GetDlgCtrlID(list));
+        click.hdr.code = UINT(LVN_COLUMNCLICK);
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageW(parent_, WM_NOTIFY, click.hdr.idFrom, LPARAM(&click));
+    }
+    // Column 0 of every row as the list view shows it.
+    Cells Shown(HWND list) const {
+        Cells cells;
+        int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) cells.push_back(CellOf(list, row, 0));
+        return cells;
+    }
+    static int Next(HWND list, UINT flags) {
+        return int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), flags));
+    }
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+    OwnerModel model_;
+};
+
+}  // namespace
+
+TEST_F(OwnerDataSortTest, OwnerMovesTheRowsAndTheSelectionFollowsItsRow) {
+    // Column 1 holds whole numbers; every row keeps its name (column 0) and note (column 2).
+    Show(list_, {{L"b", L"20", L"two"}, {L"c", L"3", L"three"}, {L"a", L"100", L"one"},
+                 {L"d", L"5", L"four"}});
+    LVITEMW select = {};
+    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMSTATE, 1, LPARAM(&select)));  // "c"
+    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 1);
+
+    Click(list_, 1);  // by value: 3, 5, 20, 100
+    EXPECT_EQ(Shown(list_), (Cells{L"c", L"d", L"b", L"a"}));
+    EXPECT_EQ(CellOf(list_, 0, 2), L"three");
+    EXPECT_EQ(CellOf(list_, 3, 2), L"one");
+    EXPECT_EQ(Next(list_, LVNI_SELECTED), 0);
+    EXPECT_EQ(Next(list_, LVNI_FOCUSED), 0);
+    EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+
+    Click(list_, 1);  // descending
+    EXPECT_EQ(Shown(list_), (Cells{L"a", L"b", L"d", L"c"}));
+    EXPECT_EQ(Next(list_, LVNI_SELECTED), 3);
+    EXPECT_EQ(Next(list_, LVNI_FOCUSED), 3);
+    EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0), 3);
+
+    Click(list_, 0);  // text, ascending; nothing selected after clearing the selection
+    select.state = 0;
+    SendMessageW(list_, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&select));
+    Click(list_, 2);
+    EXPECT_EQ(Shown(list_), (Cells{L"d", L"a", L"c", L"b"}));  // four, one, three, two
+    EXPECT_EQ(Next(list_, LVNI_SELECTED), -1);
+}
+
+TEST_F(OwnerDataSortTest, WithoutAMoverTheRowsStayAndTheArrowStillTurns) {
+    HWND list = GetDlgItem(parent_, kOwnedListNoMover);
+    Show(list, {{L"b"}, {L"a"}, {L"c"}});
+    Click(list, 0);
+    EXPECT_EQ(Shown(list), (Cells{L"b", L"a", L"c"}));
+    EXPECT_EQ(GetHeaderArrow(parent_, kOwnedListNoMover, 0), 1);
+}
