@@ -58,6 +58,8 @@ for n in $sizes; do
     # One program run per repetition: scan, then filter and sort on its rows, then idle.
     for r in $(seq "$reps"); do
         sed -e "s/@KEPT@/$kept/g" bench/session.txt >"$work/session.txt"
+        # The log of an earlier run must not answer the wait for "idle-start" below.
+        rm -f "$work/driver-$n-$r.log"
         (cd "$work" && wine 'C:\bench\driver.exe' "Z:$(echo "$work/session.txt" | sed 's|/|\\|g')" \
             </dev/null >"$work/driver-$n-$r.log" 2>&1) &
         driver=$!
