@@ -43,12 +43,20 @@
 //                            local machine)".
 //   attach [t]               use an already running window with that title instead.
 //   close                    the close box: WM_SYSCOMMAND SC_CLOSE posted to the main window.
+//   close-message            WM_CLOSE posted to the main window, as other programs ask a
+//                            window to close (taskkill without /f); it arrives even while the
+//                            window is disabled behind a modal box, when the close box does not.
 //   expect-exit CODE [t]     the program ends with exit code CODE (waits on its process).
 //   expect-alive             the program is still running.
 //   kill                     TerminateProcess, for cleanup; succeeds when nothing runs.
 //
 // Input (posted to the program, so it acts on it from its own loop)
 //   set-text ID TEXT         WM_SETTEXT.
+//   paste ID COUNT TEXT      put TEXT repeated and cut to exactly COUNT code units on the
+//                            clipboard and post WM_PASTE to the control, as Ctrl+V would; the
+//                            control takes what its limit allows.
+//   fill ID COUNT TEXT [t]   WM_SETTEXT of TEXT repeated and cut to exactly COUNT code units
+//                            (for texts far longer than a script line).
 //   type ID TEXT             one posted WM_CHAR per UTF-16 code unit; \b is a backspace, which
 //                            deletes in an edit. Posted messages keep their order among each
 //                            other, but a later set-text is sent and may overtake them: follow
@@ -69,12 +77,15 @@
 //   move-to ID X Y           move the mouse to client point X,Y of control ID (ID 0: the main
 //                            window's client area); the point may lie outside the control.
 //   move-to-row ROW          move to the centre of the visible part of list row ROW.
+//   show-column COL          scroll the list sideways (LVM_SCROLL) so that header item COL
+//                            starts at the left of the header, as the scroll bar would.
 //   click-header COL         left click at the centre of the visible part of header item COL
 //                            of the list, then wait the double-click time plus 100 ms so that
 //                            two header clicks never make a double click.
 //
 // Checks
 //   expect-text ID TEXT [t]         the control's text (WM_GETTEXT) is TEXT.
+//   expect-text-length ID N [t]     the control's text is N code units long (WM_GETTEXTLENGTH).
 //   wait-status TEXT [t]            the same for StatusLine (13).
 //   expect-enabled ID [ID...] [t]   every control named is enabled.
 //   expect-disabled ID [ID...] [t]  every control named is disabled.
@@ -788,11 +799,15 @@ class Driver {
     Outcome Start(const Command& c);
     Outcome Attach(const Command& c);
     Outcome Close(const Command& c);
+    Outcome CloseMessage(const Command& c);
     Outcome ExpectExit(const Command& c);
     Outcome ExpectAlive(const Command& c);
     Outcome Kill(const Command& c);
     // -- input
     Outcome SetText(const Command& c);
+    Outcome Fill(const Command& c);
+    Outcome Paste(const Command& c);
+    Outcome ExpectTextLength(const Command& c);
     Outcome Type(const Command& c);
     Outcome Click(const Command& c);
     Outcome Enter(const Command& c);
@@ -804,6 +819,7 @@ class Driver {
     Outcome MoveTo(const Command& c);
     Outcome MoveToRow(const Command& c);
     Outcome ClickHeader(const Command& c);
+    Outcome ShowColumn(const Command& c);
     Outcome Mark(const Command& c);
     Outcome Elapsed(const Command& c);
     Outcome Paint(const Command& c);
@@ -882,10 +898,14 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"start", &Driver::Start, false},
     {L"attach", &Driver::Attach, true},
     {L"close", &Driver::Close, false},
+    {L"close-message", &Driver::CloseMessage, false},
     {L"expect-exit", &Driver::ExpectExit, true},
     {L"expect-alive", &Driver::ExpectAlive, false},
     {L"kill", &Driver::Kill, false},
     {L"set-text", &Driver::SetText, false},
+    {L"fill", &Driver::Fill, true},
+    {L"paste", &Driver::Paste, false},
+    {L"expect-text-length", &Driver::ExpectTextLength, true},
     {L"type", &Driver::Type, false},
     {L"click", &Driver::Click, false},
     {L"check", &Driver::Click, false},
@@ -896,6 +916,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"mouse-click", &Driver::MouseClick, false},
     {L"move-to", &Driver::MoveTo, false},
     {L"move-to-row", &Driver::MoveToRow, false},
+    {L"show-column", &Driver::ShowColumn, false},
     {L"click-header", &Driver::ClickHeader, false},
     {L"expect-text", &Driver::ExpectText, true},
     {L"wait-status", &Driver::WaitStatus, true},
@@ -1061,6 +1082,14 @@ Outcome Driver::Close(const Command&) {
     return Pass();
 }
 
+Outcome Driver::CloseMessage(const Command&) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    if (!PostMessageW(target_.window, WM_CLOSE, 0, 0)) {
+        return Fail(L"could not post WM_CLOSE (" + LastErrorText() + L")");
+    }
+    return Pass();
+}
+
 Outcome Driver::ExpectExit(const Command& c) {
     auto expected = ParseNumber(c.args);
     if (!expected) return Fail(L"expected an exit code, found " + Quoted(c.args));
@@ -1108,6 +1137,65 @@ Outcome Driver::SetText(const Command& c) {
     auto text = Unescape(raw, why);
     if (!text) return Fail(why);
     if (!Ask(control, WM_SETTEXT, 0, LPARAM(text->c_str()), c.timeout)) {
+        return Fail(L"the program did not take WM_SETTEXT within " + std::to_wstring(c.timeout) +
+                    L" ms");
+    }
+    return Pass();
+}
+
+Outcome Driver::Paste(const Command& c) {
+    auto [idWord, afterId] = SplitFirst(c.args);
+    auto [countWord, raw] = SplitFirst(afterId);
+    HWND control = nullptr;
+    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
+    auto count = ParseNumber(countWord);
+    if (!count || *count < 0) return Fail(L"expected a count of code units");
+    std::wstring why;
+    auto unit = Unescape(raw, why);
+    if (!unit) return Fail(why);
+    if (unit->empty()) return Fail(L"paste needs a text to repeat");
+    if (Outcome o = WaitUsable(control, *ParseNumber(idWord), c.timeout); !o.ok) return o;
+    const size_t units = size_t(*count);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(wchar_t));
+    if (memory == nullptr) return Fail(L"could not allocate the clipboard text");
+    auto* text = static_cast<wchar_t*>(GlobalLock(memory));
+    for (size_t i = 0; i < units; ++i) text[i] = (*unit)[i % unit->size()];
+    text[units] = L'\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return Fail(L"could not open the clipboard (" + LastErrorText() + L")");
+    }
+    EmptyClipboard();
+    bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    std::wstring error = placed ? L"" : LastErrorText();
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(memory);
+        return Fail(L"could not put the text on the clipboard (" + error + L")");
+    }
+    if (!PostMessageW(control, WM_PASTE, 0, 0)) {
+        return Fail(L"could not post WM_PASTE (" + LastErrorText() + L")");
+    }
+    return Pass();
+}
+
+Outcome Driver::Fill(const Command& c) {
+    auto [idWord, afterId] = SplitFirst(c.args);
+    auto [countWord, raw] = SplitFirst(afterId);
+    HWND control = nullptr;
+    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
+    auto count = ParseNumber(countWord);
+    if (!count || *count < 0) return Fail(L"expected a count of code units");
+    std::wstring why;
+    auto unit = Unescape(raw, why);
+    if (!unit) return Fail(why);
+    if (unit->empty()) return Fail(L"fill needs a text to repeat");
+    std::wstring text;
+    text.reserve(size_t(*count));
+    while (text.size() < size_t(*count)) text += *unit;
+    text.resize(size_t(*count));
+    if (!Ask(control, WM_SETTEXT, 0, LPARAM(text.c_str()), c.timeout)) {
         return Fail(L"the program did not take WM_SETTEXT within " + std::to_wstring(c.timeout) +
                     L" ms");
     }
@@ -1309,6 +1397,25 @@ Outcome Driver::MoveToRow(const Command& c) {
     return MoveToScreenPoint(Centre(*rect));
 }
 
+Outcome Driver::ShowColumn(const Command& c) {
+    auto column = ParseNumber(c.args);
+    if (!column) return Fail(L"expected a column number, found " + Quoted(c.args));
+    Outcome outcome;
+    HWND list = Control(4, outcome);
+    if (!outcome.ok) return outcome;
+    auto header = ListHeader(list);
+    if (!header) return Fail(L"the list has no header");
+    auto item = RemoteRect(target_.process, *header, HDM_GETITEMRECT, WPARAM(*column), RECT{});
+    if (!item) return Fail(L"the header has no item " + std::to_wstring(*column));
+    // The item's left edge, in the list's client coordinates, goes to x = 0.
+    POINT left{item->left, 0};
+    MapWindowPoints(*header, list, &left, 1);
+    if (left.x != 0 && !Ask(list, LVM_SCROLL, WPARAM(left.x), 0)) {
+        return Fail(L"the list did not answer LVM_SCROLL");
+    }
+    return Pass();
+}
+
 Outcome Driver::ClickHeader(const Command& c) {
     auto [columnWord, option] = SplitFirst(c.args);
     bool wait = option != L"nowait";
@@ -1391,6 +1498,23 @@ Outcome Driver::ExpectText(const Command& c) {
         if (!actual) return Fail(L"the program did not answer WM_GETTEXT");
         if (*actual != *expected) {
             return Fail(L"expected " + Quoted(*expected) + L", found " + Quoted(*actual));
+        }
+        return Pass();
+    });
+}
+
+Outcome Driver::ExpectTextLength(const Command& c) {
+    auto [idWord, countWord] = SplitFirst(c.args);
+    HWND control = nullptr;
+    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
+    auto expected = ParseNumber(countWord);
+    if (!expected) return Fail(L"expected a length");
+    return Poll(c.timeout, [&] {
+        auto length = Ask(control, WM_GETTEXTLENGTH, 0, 0);
+        if (!length) return Fail(L"the program did not answer WM_GETTEXTLENGTH");
+        if (*length != *expected) {
+            return Fail(L"expected length " + std::to_wstring(*expected) + L", found " +
+                        std::to_wstring(*length));
         }
         return Pass();
     });
