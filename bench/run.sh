@@ -86,7 +86,7 @@ done
 
 printf '\n%-7s %-15s %10s %10s %10s\n' N figure median min max
 for n in $sizes; do
-    for f in scan reads floor filter-type filter-delete sort-text sort-whole sort-decimal \
+    for f in scan reads floor keystroke-floor filter-type filter-delete sort-text sort-whole sort-decimal \
         sort-date sort-size idle memory; do
         s=$(awk -v n="$n" -v f="$f" '$1 == n && $2 == f {print $3}' "$results" | stats)
         unit=ms
