@@ -39,6 +39,13 @@ case $cmd in
         echo "$!" >"$root/test/.xvfb-pid"
         echo ":$display" >"$root/test/.display"
         export DISPLAY=":$display"
+        # The first test may create a window at once: wait (at most 10 s) until the display
+        # answers. Without this a test failed now and then in 0.01 s, finding no display.
+        tries=0
+        until xdpyinfo -display ":$display" >/dev/null 2>&1 || [ $tries -ge 100 ]; do
+            tries=$((tries + 1))
+            sleep 0.1
+        done
         # A persistent server makes each later wine start take a tenth of a second, not seconds.
         WINEPREFIX="$root/test" wineserver -p </dev/null >/dev/null 2>&1
         # Start the prefix's background services now, detached from the caller's output, so

@@ -55,8 +55,6 @@
 //   paste ID COUNT TEXT      put TEXT repeated and cut to exactly COUNT code units on the
 //                            clipboard and post WM_PASTE to the control, as Ctrl+V would; the
 //                            control takes what its limit allows.
-//   fill ID COUNT TEXT [t]   WM_SETTEXT of TEXT repeated and cut to exactly COUNT code units
-//                            (for texts far longer than a script line).
 //   type ID TEXT             one posted WM_CHAR per UTF-16 code unit; \b is a backspace, which
 //                            deletes in an edit. Posted messages keep their order among each
 //                            other, but a later set-text is sent and may overtake them: follow
@@ -805,7 +803,6 @@ class Driver {
     Outcome Kill(const Command& c);
     // -- input
     Outcome SetText(const Command& c);
-    Outcome Fill(const Command& c);
     Outcome Paste(const Command& c);
     Outcome ExpectTextLength(const Command& c);
     Outcome Type(const Command& c);
@@ -820,6 +817,7 @@ class Driver {
     Outcome MoveToRow(const Command& c);
     Outcome ClickHeader(const Command& c);
     Outcome ShowColumn(const Command& c);
+    Outcome FindHeaderItem(int column, HWND& list, HWND& header, RECT& item);
     Outcome Mark(const Command& c);
     Outcome Elapsed(const Command& c);
     Outcome Paint(const Command& c);
@@ -903,7 +901,6 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-alive", &Driver::ExpectAlive, false},
     {L"kill", &Driver::Kill, false},
     {L"set-text", &Driver::SetText, false},
-    {L"fill", &Driver::Fill, true},
     {L"paste", &Driver::Paste, false},
     {L"expect-text-length", &Driver::ExpectTextLength, true},
     {L"type", &Driver::Type, false},
@@ -1180,28 +1177,6 @@ Outcome Driver::Paste(const Command& c) {
     return Pass();
 }
 
-Outcome Driver::Fill(const Command& c) {
-    auto [idWord, afterId] = SplitFirst(c.args);
-    auto [countWord, raw] = SplitFirst(afterId);
-    HWND control = nullptr;
-    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
-    auto count = ParseNumber(countWord);
-    if (!count || *count < 0) return Fail(L"expected a count of code units");
-    std::wstring why;
-    auto unit = Unescape(raw, why);
-    if (!unit) return Fail(why);
-    if (unit->empty()) return Fail(L"fill needs a text to repeat");
-    std::wstring text;
-    text.reserve(size_t(*count));
-    while (text.size() < size_t(*count)) text += *unit;
-    text.resize(size_t(*count));
-    if (!Ask(control, WM_SETTEXT, 0, LPARAM(text.c_str()), c.timeout)) {
-        return Fail(L"the program did not take WM_SETTEXT within " + std::to_wstring(c.timeout) +
-                    L" ms");
-    }
-    return Pass();
-}
-
 Outcome Driver::Type(const Command& c) {
     auto [idWord, raw] = SplitFirst(c.args);
     HWND control = nullptr;
@@ -1397,19 +1372,29 @@ Outcome Driver::MoveToRow(const Command& c) {
     return MoveToScreenPoint(Centre(*rect));
 }
 
+// The list, its header and header item column's rectangle (header client coordinates).
+Outcome Driver::FindHeaderItem(int column, HWND& list, HWND& header, RECT& item) {
+    Outcome outcome;
+    list = Control(4, outcome);
+    if (!outcome.ok) return outcome;
+    auto found = ListHeader(list);
+    if (!found) return Fail(L"the list has no header");
+    header = *found;
+    auto rect = RemoteRect(target_.process, header, HDM_GETITEMRECT, WPARAM(column), RECT{});
+    if (!rect) return Fail(L"the header has no item " + std::to_wstring(column));
+    item = *rect;
+    return Pass();
+}
+
 Outcome Driver::ShowColumn(const Command& c) {
     auto column = ParseNumber(c.args);
     if (!column) return Fail(L"expected a column number, found " + Quoted(c.args));
-    Outcome outcome;
-    HWND list = Control(4, outcome);
-    if (!outcome.ok) return outcome;
-    auto header = ListHeader(list);
-    if (!header) return Fail(L"the list has no header");
-    auto item = RemoteRect(target_.process, *header, HDM_GETITEMRECT, WPARAM(*column), RECT{});
-    if (!item) return Fail(L"the header has no item " + std::to_wstring(*column));
+    HWND list = nullptr, header = nullptr;
+    RECT item{};
+    if (Outcome o = FindHeaderItem(int(*column), list, header, item); !o.ok) return o;
     // The item's left edge, in the list's client coordinates, goes to x = 0.
-    POINT left{item->left, 0};
-    MapWindowPoints(*header, list, &left, 1);
+    POINT left{item.left, 0};
+    MapWindowPoints(header, list, &left, 1);
     if (left.x != 0 && !Ask(list, LVM_SCROLL, WPARAM(left.x), 0)) {
         return Fail(L"the list did not answer LVM_SCROLL");
     }
@@ -1424,29 +1409,25 @@ Outcome Driver::ClickHeader(const Command& c) {
     }
     auto column = ParseNumber(columnWord);
     if (!column) return Fail(L"expected a column number, found " + Quoted(c.args));
-    Outcome outcome;
-    HWND list = Control(4, outcome);
-    if (!outcome.ok) return outcome;
-    auto header = ListHeader(list);
-    if (!header) return Fail(L"the list has no header");
-    auto item = RemoteRect(target_.process, *header, HDM_GETITEMRECT, WPARAM(*column), RECT{});
-    if (!item) return Fail(L"the header has no item " + std::to_wstring(*column));
+    HWND list = nullptr, header = nullptr;
+    RECT item{};
+    if (Outcome o = FindHeaderItem(int(*column), list, header, item); !o.ok) return o;
     // Only the part of the item inside the header (and inside the list, which clips it when
     // the columns are scrolled) can take the click.
     RECT headerClient{};
-    GetClientRect(*header, &headerClient);
+    GetClientRect(header, &headerClient);
     RECT visible{};
-    if (!IntersectRect(&visible, &*item, &headerClient)) {
-        return Fail(L"header item " + std::to_wstring(*column) + L" at " + RectText(*item) +
+    if (!IntersectRect(&visible, &item, &headerClient)) {
+        return Fail(L"header item " + std::to_wstring(*column) + L" at " + RectText(item) +
                     L" is scrolled out of view");
     }
-    MapWindowPoints(*header, nullptr, reinterpret_cast<POINT*>(&visible), 2);
+    MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&visible), 2);
     RECT listRect{};
     GetWindowRect(list, &listRect);
     if (!IntersectRect(&visible, &visible, &listRect)) {
         return Fail(L"header item " + std::to_wstring(*column) + L" lies outside the list");
     }
-    if (Outcome o = ClickAt(*header, Centre(visible)); !o.ok) return o;
+    if (Outcome o = ClickAt(header, Centre(visible)); !o.ok) return o;
     if (wait) Sleep(GetDoubleClickTime() + 100);
     return Pass();
 }

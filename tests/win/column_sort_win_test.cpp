@@ -54,6 +54,17 @@ std::wstring LongCellOf(HWND list, int row, int column) {
     return buffer.substr(0, size_t(copied > 0 ? copied : 0));
 }
 
+// The notification a list view sends its parent for a click on header item column.
+void SendColumnClick(HWND parent, HWND list, int column) {
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = UINT_PTR(GetDlgCtrlID(list));
+    click.hdr.code = UINT(LVN_COLUMNCLICK);
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(parent, WM_NOTIFY, click.hdr.idFrom, LPARAM(&click));
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         auto* record = reinterpret_cast<ParentRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -160,16 +171,7 @@ class ColumnSortTest : public testing::Test {
     }
     Cells ColumnOf(int column) const { return ColumnOf(list_, column); }
 
-    // The notification the list view sends its parent for a click on header item column.
-    void Click(HWND list, int column) {
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = UINT_PTR(GetDlgCtrlID(list));
-        click.hdr.code = UINT(LVN_COLUMNCLICK);
-        click.iItem = -1;
-        click.iSubItem = column;
-        SendMessageW(parent_, WM_NOTIFY, click.hdr.idFrom, LPARAM(&click));
-    }
+    void Click(HWND list, int column) { SendColumnClick(parent_, list, column); }
     void Click(int column) { Click(list_, column); }
 
     // The arrows of every header item read straight from the header: '-' none, 'u' up,
@@ -787,15 +789,7 @@ class OwnerDataSortTest : public testing::Test {
         model_.rows = std::move(rows);
         SendMessageW(list, LVM_SETITEMCOUNT, model_.rows.size(), 0);
     }
-    void Click(HWND list, int column) {
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = UINT_PTR(GetDlgCtrlID(list));
-        click.hdr.code = UINT(LVN_COLUMNCLICK);
-        click.iItem = -1;
-        click.iSubItem = column;
-        SendMessageW(parent_, WM_NOTIFY, click.hdr.idFrom, LPARAM(&click));
-    }
+    void Click(HWND list, int column) { SendColumnClick(parent_, list, column); }
     // Column 0 of every row as the list view shows it.
     Cells Shown(HWND list) const {
         Cells cells;
