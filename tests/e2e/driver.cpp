@@ -859,6 +859,8 @@ class Driver {
     // The control with an id, or null (with the reason) when the main window has none.
     HWND Control(long long id, Outcome& outcome) const;
     Outcome ParseControl(const std::wstring& word, HWND& control) const;
+    Outcome ParseControlText(const std::wstring& args, HWND& control, long long& id,
+                             std::wstring& text) const;
     Outcome WaitUsable(HWND control, long long id, DWORD timeout) const;
     Outcome MoveToScreenPoint(POINT point) const;
     Outcome ClickAt(HWND control, POINT point) const;
@@ -980,6 +982,19 @@ Outcome Driver::ParseControl(const std::wstring& word, HWND& control) const {
     Outcome outcome;
     control = Control(*id, outcome);
     return outcome;
+}
+
+// "ID TEXT": the control and the text with its escapes resolved.
+Outcome Driver::ParseControlText(const std::wstring& args, HWND& control, long long& id,
+                                 std::wstring& text) const {
+    auto [idWord, raw] = SplitFirst(args);
+    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
+    id = *ParseNumber(idWord);
+    std::wstring why;
+    auto unescaped = Unescape(raw, why);
+    if (!unescaped) return Fail(why);
+    text = std::move(*unescaped);
+    return Pass();
 }
 
 Outcome Driver::WaitUsable(HWND control, long long id, DWORD timeout) const {
@@ -1127,13 +1142,11 @@ Outcome Driver::Kill(const Command&) {
 // ----- input ----------------------------------------------------------------------------------
 
 Outcome Driver::SetText(const Command& c) {
-    auto [idWord, raw] = SplitFirst(c.args);
     HWND control = nullptr;
-    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
-    std::wstring why;
-    auto text = Unescape(raw, why);
-    if (!text) return Fail(why);
-    if (!Ask(control, WM_SETTEXT, 0, LPARAM(text->c_str()), c.timeout)) {
+    long long id = 0;
+    std::wstring text;
+    if (Outcome o = ParseControlText(c.args, control, id, text); !o.ok) return o;
+    if (!Ask(control, WM_SETTEXT, 0, LPARAM(text.c_str()), c.timeout)) {
         return Fail(L"the program did not take WM_SETTEXT within " + std::to_wstring(c.timeout) +
                     L" ms");
     }
@@ -1178,14 +1191,12 @@ Outcome Driver::Paste(const Command& c) {
 }
 
 Outcome Driver::Type(const Command& c) {
-    auto [idWord, raw] = SplitFirst(c.args);
     HWND control = nullptr;
-    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
-    std::wstring why;
-    auto text = Unescape(raw, why);
-    if (!text) return Fail(why);
-    if (Outcome o = WaitUsable(control, *ParseNumber(idWord), c.timeout); !o.ok) return o;
-    for (wchar_t unit : *text) {
+    long long id = 0;
+    std::wstring text;
+    if (Outcome o = ParseControlText(c.args, control, id, text); !o.ok) return o;
+    if (Outcome o = WaitUsable(control, id, c.timeout); !o.ok) return o;
+    for (wchar_t unit : text) {
         if (!PostMessageW(control, WM_CHAR, WPARAM(unit), 1)) {
             return Fail(L"could not post WM_CHAR (" + LastErrorText() + L")");
         }
@@ -1468,17 +1479,15 @@ Outcome Driver::PollInterval(const Command& c) {
 // ----- checks ---------------------------------------------------------------------------------
 
 Outcome Driver::ExpectText(const Command& c) {
-    auto [idWord, raw] = SplitFirst(c.args);
     HWND control = nullptr;
-    if (Outcome o = ParseControl(idWord, control); !o.ok) return o;
-    std::wstring why;
-    auto expected = Unescape(raw, why);
-    if (!expected) return Fail(why);
+    long long id = 0;
+    std::wstring expected;
+    if (Outcome o = ParseControlText(c.args, control, id, expected); !o.ok) return o;
     return Poll(c.timeout, [&] {
         auto actual = TextOf(control);
         if (!actual) return Fail(L"the program did not answer WM_GETTEXT");
-        if (*actual != *expected) {
-            return Fail(L"expected " + Quoted(*expected) + L", found " + Quoted(*actual));
+        if (*actual != expected) {
+            return Fail(L"expected " + Quoted(expected) + L", found " + Quoted(*actual));
         }
         return Pass();
     });
