@@ -25,6 +25,12 @@ display=$((200 + $(printf '%s' "$name" | cksum | cut -d' ' -f1) % 500))
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
+# Nothing starts before the display answers (at most 10 s).
+tries=0
+until xdpyinfo >/dev/null 2>&1 || [ $tries -ge 100 ]; do
+    tries=$((tries + 1))
+    sleep 0.1
+done
 cleanup() {
     wineserver -k 2>/dev/null
     kill "$xvfb" 2>/dev/null
@@ -55,6 +61,7 @@ script="Z:$(echo "$here/scenarios/$name.txt" | sed 's|/|\\|g')"
 (cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
 status=$?
 cat "$work/driver.log"
+[ $status -ne 0 ] && [ ! -s "$work/driver.log" ] && echo "the driver ended with status $status and printed nothing"
 # Files the program wrote into the prefix, compared by data/NAME.check.sh PREFIX WORKDIR.
 if [ $status -eq 0 ] && [ -x "$here/data/$name.check.sh" ]; then
     "$here/data/$name.check.sh" "$WINEPREFIX" "$work" || status=1
