@@ -12,10 +12,10 @@ cmake --preset sanitize >/dev/null && cmake --build --preset sanitize >/dev/null
 log=build/test-logs
 mkdir -p "$log"
 status=0
-ctest --preset native >"$log/native.txt" 2>&1 || status=1
-ctest --preset sanitize >"$log/sanitize.txt" 2>&1 || status=1
+ctest --preset native --output-on-failure >"$log/native.txt" 2>&1 || status=1
+ctest --preset sanitize --output-on-failure >"$log/sanitize.txt" 2>&1 || status=1
 tools/fuzz.sh "${LS_FUZZ_SECONDS:-8}" >"$log/fuzz.txt" 2>&1 || status=1
-ctest --preset windows -j2 --timeout 600 >"$log/windows.txt" 2>&1 || status=1
+ctest --preset windows -j2 --output-on-failure --timeout 600 >"$log/windows.txt" 2>&1 || status=1
 
 echo
 echo "== fuzz targets, ${LS_FUZZ_SECONDS:-8} s each (full log: $log/fuzz.txt)"
@@ -23,7 +23,21 @@ grep -v '^$' "$log/fuzz.txt" | tail -n 14
 for tree in native sanitize windows; do
     echo
     echo "== $tree tests (full log: $log/$tree.txt)"
-    sed -n '/tests passed\|tests failed/,$p' "$log/$tree.txt"
+    if grep -q 'tests passed\|tests failed' "$log/$tree.txt"; then
+        sed -n '/tests passed\|tests failed/,$p' "$log/$tree.txt"
+    else
+        # No summary: ctest itself stopped early. Its last words say why.
+        echo "ctest printed no summary; the end of its log:"
+        tail -n 40 "$log/$tree.txt"
+    fi
+done
+# The output of every failed test (ctest writes it under the test's result line), so that a
+# run elsewhere shows why without its logs.
+for tree in native sanitize windows; do
+    awk -v tree="$tree" '
+        /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / { on = ($0 !~ /Passed/); n = 0
+            if (on) print "\n== failed " tree " test:" }
+        on && n++ < 80 { print }' "$log/$tree.txt"
 done
 [ -d build/windows/artefacts ] && echo && echo "Screenshots of the end-to-end scenarios: build/windows/artefacts/"
 exit $status
