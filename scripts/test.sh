@@ -12,10 +12,20 @@ cmake --preset sanitize >/dev/null && cmake --build --preset sanitize >/dev/null
 log=build/test-logs
 mkdir -p "$log"
 status=0
-ctest --preset native --output-on-failure >"$log/native.txt" 2>&1 || status=1
-ctest --preset sanitize --output-on-failure >"$log/sanitize.txt" 2>&1 || status=1
+# ctest's output goes to a file line by line (stdbuf), so that a ctest that dies leaves all it
+# printed; its exit status is noted at the end of its log.
+run_ctest() {
+    tree=$1
+    shift
+    stdbuf -oL -eL ctest --preset "$tree" --output-on-failure "$@" >"$log/$tree.txt" 2>&1
+    rc=$?
+    echo "(ctest exit status $rc)" >>"$log/$tree.txt"
+    [ $rc -eq 0 ] || status=1
+}
+run_ctest native
+run_ctest sanitize
 tools/fuzz.sh "${LS_FUZZ_SECONDS:-8}" >"$log/fuzz.txt" 2>&1 || status=1
-ctest --preset windows -j2 --output-on-failure --timeout 600 >"$log/windows.txt" 2>&1 || status=1
+run_ctest windows -j2 --timeout 600
 
 echo
 echo "== fuzz targets, ${LS_FUZZ_SECONDS:-8} s each (full log: $log/fuzz.txt)"

@@ -34,18 +34,9 @@ case $cmd in
         rm -rf "$root/test"
         cp -a "$root/pristine" "$root/test"
         # Tests that create windows need a display: a virtual one of the prefix's own.
-        display=$(( 600 + $(printf '%s' "$root" | cksum | cut -d' ' -f1) % 300 ))
-        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        echo "$!" >"$root/test/.xvfb-pid"
-        echo ":$display" >"$root/test/.display"
-        export DISPLAY=":$display"
-        # The first test may create a window at once: wait (at most 10 s) until the display
-        # answers. Without this a test failed now and then in 0.01 s, finding no display.
-        tries=0
-        until xdpyinfo -display ":$display" >/dev/null 2>&1 || [ $tries -ge 100 ]; do
-            tries=$((tries + 1))
-            sleep 0.1
-        done
+        display=$("$(dirname "$0")/virtual-display.sh" "$root/test/.xvfb-pid")
+        echo "$display" >"$root/test/.display"
+        export DISPLAY="$display"
         # A persistent server makes each later wine start take a tenth of a second, not seconds.
         WINEPREFIX="$root/test" wineserver -p </dev/null >/dev/null 2>&1
         # Start the prefix's background services now, detached from the caller's output, so

@@ -20,17 +20,10 @@ rm -rf "$WINEPREFIX" "$work"
 cp -a "$root/pristine" "$WINEPREFIX"
 mkdir -p "$work" "$artefacts" "$WINEPREFIX/drive_c/e2e"
 
-# A display number of this scenario's own, so scenarios can run side by side.
-display=$((200 + $(printf '%s' "$name" | cksum | cut -d' ' -f1) % 500))
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
-# Nothing starts before the display answers (at most 10 s).
-tries=0
-until xdpyinfo >/dev/null 2>&1 || [ $tries -ge 100 ]; do
-    tries=$((tries + 1))
-    sleep 0.1
-done
+# A virtual display of this scenario's own, so scenarios can run side by side.
+DISPLAY=$("$src/tools/virtual-display.sh" "$work/xvfb.pid") || exit 1
+export DISPLAY
+xvfb=$(cat "$work/xvfb.pid")
 cleanup() {
     wineserver -k 2>/dev/null
     kill "$xvfb" 2>/dev/null
