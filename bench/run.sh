@@ -38,8 +38,7 @@ results="$work/results.txt"
 for n in $sizes; do
     export WINEPREFIX="$root/bench"
     wineserver -k 2>/dev/null
-    rm -rf "$WINEPREFIX"
-    cp -a "$root/pristine" "$WINEPREFIX"
+    tools/wine-prefix.sh copy "$root" "$WINEPREFIX" || exit 1
     wineserver -p </dev/null >/dev/null 2>&1
     SHAPES=kinds tools/make-inventory.sh "$n" S-1-5-21-0-0-0-1000 S-1-5-21-0-0-0-1001 |
         iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/seed.reg"

@@ -14,8 +14,7 @@ root="$top/build/windows/wine"
 tools/wine-prefix.sh pristine "$root" || exit 1
 export WINEPREFIX="$root/demo" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 if [ ! -f "$WINEPREFIX/.demo-inventory" ]; then
-    rm -rf "$WINEPREFIX"
-    cp -a "$root/pristine" "$WINEPREFIX"
+    tools/wine-prefix.sh copy "$root" "$WINEPREFIX" || exit 1
     iconv -f UTF-8 -t UTF-16 tools/demo/inventory.reg >"$WINEPREFIX/drive_c/demo-inventory.reg"
     wine regedit /S 'C:\demo-inventory.reg' </dev/null >/dev/null 2>&1 || exit 1
     touch "$WINEPREFIX/.demo-inventory"

@@ -16,8 +16,8 @@ artefacts="$build/artefacts"
 
 export WINEPREFIX="$root/e2e-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 wineserver -k 2>/dev/null
-rm -rf "$WINEPREFIX" "$work"
-cp -a "$root/pristine" "$WINEPREFIX"
+rm -rf "$work"
+"$src/tools/wine-prefix.sh" copy "$root" "$WINEPREFIX" || exit 1
 mkdir -p "$work" "$artefacts" "$WINEPREFIX/drive_c/e2e"
 
 # A virtual display of this scenario's own, so scenarios can run side by side.
