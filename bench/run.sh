@@ -48,14 +48,14 @@ for n in $sizes; do
         "$WINEPREFIX/drive_c/bench/"
     kept=$(wine 'C:\bench\registry_reads.exe' reads | tr -d '\r' | awk '{print $3}')
 
-    for mode in reads floor; do
-        for r in $(seq "$reps"); do
+    # Each repetition runs the reference readers and then the program, so that the scan and the
+    # reads it is compared with are measured under the same conditions (Wine's speed here drifts
+    # from minute to minute). One program run per repetition: scan, then filter and sort on its
+    # rows, then idle.
+    for r in $(seq "$reps"); do
+        for mode in reads floor; do
             wine 'C:\bench\registry_reads.exe' "$mode" | tr -d '\r' | awk -v n="$n" -v m="$mode" '{print n, m, $2}'
         done >>"$results"
-    done
-
-    # One program run per repetition: scan, then filter and sort on its rows, then idle.
-    for r in $(seq "$reps"); do
         sed -e "s/@KEPT@/$kept/g" bench/session.txt >"$work/session.txt"
         # The log of an earlier run must not answer the wait for "idle-start" below.
         rm -f "$work/driver-$n-$r.log"
