@@ -20,10 +20,9 @@ work="$build/bench"
 tools/wine-prefix.sh pristine "$root" || exit 1
 mkdir -p "$work"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-display=377
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
+DISPLAY=$(tools/virtual-display.sh "$work/xvfb.pid") || exit 1
+xvfb=$(cat "$work/xvfb.pid")
+export DISPLAY
 trap 'WINEPREFIX="$root/bench" wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
 
 # median min max of the numbers on stdin

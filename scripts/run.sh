@@ -32,13 +32,11 @@ if [ -n "${DISPLAY:-}" ]; then
     exit $status
 fi
 
-display=99
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdpyinfo -display ":$display" >/dev/null 2>&1 && break; sleep 0.1; done
-trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
-export DISPLAY=":$display"
 mkdir -p build/windows/demo
+DISPLAY=$(tools/virtual-display.sh build/windows/demo/xvfb.pid 1280x800) || exit 1
+xvfb=$(cat build/windows/demo/xvfb.pid)
+trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
+export DISPLAY
 (cd build/windows/demo &&
     wine 'C:\demo\driver.exe' "Z:$(echo "$top/tools/demo/demo.txt" | sed 's|/|\\|g')" </dev/null)
 status=$?
