@@ -7,6 +7,8 @@
 
 #include "app/controls_win.h"
 #include "app/link_label_win.h"
+#include "app/virtual_list_win.h"
+#include "common/case_win.h"
 #include "common/wide_win.h"
 
 namespace {
@@ -195,8 +197,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 case LVN_GETDISPINFOW:
                     OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
                     return 0;
-                case LVN_ODFINDITEMW:
-                    return -1;  // the list's type-to-find is not offered
+                case LVN_ODFINDITEMW: {
+                    // Only the rows the list already knows can be named.
+                    size_t known = std::min(rows_.size(), size_t(RowCount()));
+                    return AnswerFindItem(
+                        *reinterpret_cast<const NMLVFINDITEMW*>(lParam), known,
+                        [this](size_t row) { return ShownText(row, 0); }, LocaleLower);
+                }
                 case LVN_DELETEALLITEMS:
                     return TRUE;  // no notification per deleted row
             }
@@ -361,6 +368,20 @@ void MainWindow::OnGetDisplayInfo(NMLVDISPINFOW* info) const {
     item.pszText[length] = L'\0';
 }
 
+TextView MainWindow::ShownText(size_t row, int column) const {
+    const SoftwareList& entries = state_.SoftwareList;
+    if (row >= rows_.size() || rows_[row].entry >= entries.size() || column < 0 ||
+        size_t(column) >= SoftwareEntry::kFieldCount) {
+        return TextView();
+    }
+    return ShownCellText(entries[rows_[row].entry].Field(size_t(column)));
+}
+
+void MainWindow::FitColumnsToRows() {
+    FitColumnsToAllRows(list_, 1, int(kColumns.size()) - 1, rows_.size(),
+                        [this](size_t row, int column) { return ShownText(row, column); });
+}
+
 Text MainWindow::CellText(int row, int column) const {
     // The list view copies at most the buffer's size; grow until the text fits.
     std::wstring buffer(256, L'\0');
@@ -415,20 +436,7 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
         event = {EventKind::Timer, int(msg.wParam), 0};
     }
 
-    bool handled = false;
-    if (GetActiveWindow() == window_) {
-        handled = TranslateAcceleratorW(window_, accelerators_, &msg) != 0;
-        // Tab moves between the controls in creation order.
-        if (!handled && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
-            bool back = GetKeyState(VK_SHIFT) < 0;
-            if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
-            handled = true;
-        }
-    }
-    if (!handled) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    TranslateAndDispatch(msg);
     if (!pending_.empty()) {
         event = pending_.front();
         pending_.pop_front();
@@ -436,11 +444,22 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     return event;
 }
 
+void MainWindow::TranslateAndDispatch(MSG& msg) {
+    if (GetActiveWindow() == window_) {
+        if (TranslateAcceleratorW(window_, accelerators_, &msg)) return;
+        // Tab moves between the controls in creation order.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+            bool back = GetKeyState(VK_SHIFT) < 0;
+            if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
+            return;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 void MainWindow::DrainWindowEvents() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateAndDispatch(msg);
     pending_.clear();
 }

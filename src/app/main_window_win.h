@@ -65,6 +65,9 @@ public:
     // background; order must name every row once.
     void ReorderRows(const std::vector<int>& order);
     Text CellText(int row, int column) const;
+    // Fits columns 1 to 5 to the widest text each shows over every row (not only the rows in
+    // view, which is all a virtual list measures on Windows); column 0 keeps its width.
+    void FitColumnsToRows();
     // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
     // list changes nothing. Repaints the whole list.
     void SetRowBackground(int row, COLORREF colour);
@@ -77,14 +80,20 @@ public:
     WindowEvent WaitEvent(DWORD timeoutMs);
     // Forgets the control events raised while the last message was processed.
     void DropPendingEvents() { pending_.clear(); }
-    // Processes every queued message (so the window repaints) and acts on none of them.
+    // Processes every queued message (so the window repaints), each translated as WaitEvent
+    // translates it, and acts on none of them.
     void DrainWindowEvents();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK FrontProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
+    // the window's procedure.
+    void TranslateAndDispatch(MSG& msg);
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
+    // The text row shows in column, as the list draws it.
+    TextView ShownText(size_t row, int column) const;
     void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
     void DrawGridLines(HDC dc);
     void CreateControls(HINSTANCE instance);

@@ -130,8 +130,5 @@ void InventoryScan(MainWindow& window) {
 
     window.ShowAddedRows();
     window.SetText(StatusLine, u"Completed Successfully");
-    HWND list = window.Control(SoftwareListView);
-    for (int column = 1; column <= 5; ++column) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-    }
+    window.FitColumnsToRows();
 }

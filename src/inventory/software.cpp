@@ -1,5 +1,7 @@
 #include "inventory/software.h"
 
+#include <algorithm>
+
 const Text& SoftwareEntry::Field(size_t i) const {
     switch (i) {
         case 0: return InstallType;
@@ -9,6 +11,10 @@ const Text& SoftwareEntry::Field(size_t i) const {
         case 4: return InstallLocation;
         default: return UninstallString;
     }
+}
+
+TextView ShownCellText(TextView field) {
+    return field.substr(0, std::min(field.find(u'\0'), kShownCellUnits));
 }
 
 bool IsKeptDisplayName(TextView displayName) {

@@ -77,6 +77,7 @@
 //   move-to-row ROW          move to the centre of the visible part of list row ROW.
 //   show-column COL          scroll the list sideways (LVM_SCROLL) so that header item COL
 //                            starts at the left of the header, as the scroll bar would.
+//   click-row ROW            left click at the centre of the visible part of list row ROW.
 //   click-header COL         left click at the centre of the visible part of header item COL
 //                            of the list, then wait the double-click time plus 100 ms so that
 //                            two header clicks never make a double click.
@@ -89,7 +90,16 @@
 //   expect-disabled ID [ID...] [t]  every control named is disabled.
 //   expect-checked ID 0|1 [t]       the check box is unticked (0) or ticked (1).
 //   expect-focus ID [t]             the program thread's keyboard focus is control ID.
-//   expect-row-count N [t]          the list has N rows.
+//   expect-row-count N [t]          the list has N rows (">=N": at least N).
+//   expect-selected ROW [t]         the list's only selected row is ROW (-1: none).
+//   keep-column COL                 remember the text of column COL in every row, and which
+//                                   row is selected, for the next check.
+//   expect-kept-sorted COL ROW      what keep-column remembered holds, for some k from 1 to
+//                                   the row count - 1: the first k rows of the list as it is
+//                                   now (scan order), sorted ascending by column COL as text
+//                                   without regard to case, then its other rows in their
+//                                   order; the row that was selected is the one that is row
+//                                   ROW now, and it was in view. Prints k.
 //   expect-rows FILE [t]            the list's rows, every column, equal FILE.
 //   dump-rows FILE                  write the list's rows to FILE (how expectations are made).
 //   expect-row-background ROW RRGGBB [t]  the colour that covers most of the visible pixels of
@@ -815,6 +825,7 @@ class Driver {
     Outcome MouseClick(const Command& c);
     Outcome MoveTo(const Command& c);
     Outcome MoveToRow(const Command& c);
+    Outcome ClickRow(const Command& c);
     Outcome ClickHeader(const Command& c);
     Outcome ShowColumn(const Command& c);
     Outcome FindHeaderItem(int column, HWND& list, HWND& header, RECT& item);
@@ -830,6 +841,9 @@ class Driver {
     Outcome ExpectChecked(const Command& c);
     Outcome ExpectFocus(const Command& c);
     Outcome ExpectRowCount(const Command& c);
+    Outcome ExpectSelected(const Command& c);
+    Outcome KeepColumn(const Command& c);
+    Outcome ExpectKeptSorted(const Command& c);
     Outcome ExpectRows(const Command& c);
     Outcome DumpRows(const Command& c);
     Outcome ExpectRowBackground(const Command& c);
@@ -867,7 +881,9 @@ class Driver {
     Outcome ExpectEnabledState(const Command& c, bool enabled);
     std::optional<HWND> ListHeader(HWND list) const;
     std::optional<RECT> VisibleRowRect(HWND list, int row, std::wstring& why) const;
-    std::optional<Rows> ReadRows(std::wstring& why) const;
+    // Every cell of the list, or only those of column onlyColumn (each row then holds one).
+    std::optional<Rows> ReadRows(std::wstring& why, int onlyColumn = -1) const;
+    std::optional<int> SelectedRow(HWND list) const;
     HWND FindBox(const std::wstring& title) const;
     std::wstring DescribeBoxes() const;
     Outcome WaitForBox(const std::wstring& title, DWORD timeout, HWND& box) const;
@@ -878,6 +894,10 @@ class Driver {
     std::wstring failScreenshot_;
     DWORD defaultTimeout_ = 5000;
     Clock::time_point mark_ = Clock::now();
+    // What keep-column remembered: one text per row, the selected row and whether it was in view.
+    std::vector<std::wstring> kept_;
+    int keptSelected_ = -1;
+    bool keptSelectedInView_ = false;
 };
 
 // Calls check until it passes or timeoutMs has gone by; the last failure explains a time-out.
@@ -915,6 +935,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"mouse-click", &Driver::MouseClick, false},
     {L"move-to", &Driver::MoveTo, false},
     {L"move-to-row", &Driver::MoveToRow, false},
+    {L"click-row", &Driver::ClickRow, false},
     {L"show-column", &Driver::ShowColumn, false},
     {L"click-header", &Driver::ClickHeader, false},
     {L"expect-text", &Driver::ExpectText, true},
@@ -924,6 +945,9 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-checked", &Driver::ExpectChecked, true},
     {L"expect-focus", &Driver::ExpectFocus, true},
     {L"expect-row-count", &Driver::ExpectRowCount, true},
+    {L"expect-selected", &Driver::ExpectSelected, true},
+    {L"keep-column", &Driver::KeepColumn, false},
+    {L"expect-kept-sorted", &Driver::ExpectKeptSorted, false},
     {L"expect-rows", &Driver::ExpectRows, true},
     {L"dump-rows", &Driver::DumpRows, false},
     {L"expect-row-background", &Driver::ExpectRowBackground, true},
@@ -1384,6 +1408,18 @@ Outcome Driver::MoveToRow(const Command& c) {
 }
 
 // The list, its header and header item column's rectangle (header client coordinates).
+Outcome Driver::ClickRow(const Command& c) {
+    auto row = ParseNumber(c.args);
+    if (!row) return Fail(L"expected a row number, found " + Quoted(c.args));
+    Outcome outcome;
+    HWND list = Control(4, outcome);
+    if (!outcome.ok) return outcome;
+    std::wstring why;
+    auto rect = VisibleRowRect(list, int(*row), why);
+    if (!rect) return Fail(why);
+    return ClickAt(list, Centre(*rect));
+}
+
 Outcome Driver::FindHeaderItem(int column, HWND& list, HWND& header, RECT& item) {
     Outcome outcome;
     list = Control(4, outcome);
@@ -1593,7 +1629,8 @@ Outcome Driver::ExpectFocus(const Command& c) {
 }
 
 Outcome Driver::ExpectRowCount(const Command& c) {
-    auto expected = ParseNumber(c.args);
+    const bool atLeast = c.args.starts_with(L">=");
+    auto expected = ParseNumber(atLeast ? c.args.substr(2) : c.args);
     if (!expected) return Fail(L"expected a row count, found " + Quoted(c.args));
     Outcome outcome;
     HWND list = Control(4, outcome);
@@ -1601,17 +1638,106 @@ Outcome Driver::ExpectRowCount(const Command& c) {
     return Poll(c.timeout, [&] {
         auto count = Ask(list, LVM_GETITEMCOUNT, 0, 0);
         if (!count) return Fail(L"the list did not answer");
-        if (*count != *expected) {
-            return Fail(L"expected " + std::to_wstring(*expected) + L" rows, found " +
-                        std::to_wstring(*count));
+        if (atLeast ? *count < *expected : *count != *expected) {
+            return Fail(L"expected " + std::wstring(atLeast ? L"at least " : L"") +
+                        std::to_wstring(*expected) + L" rows, found " + std::to_wstring(*count));
         }
         return Pass();
     });
 }
 
+// The only selected row of the list, -1 for none; nullopt when the list did not answer or more
+// than one row is selected.
+std::optional<int> Driver::SelectedRow(HWND list) const {
+    auto selected = Ask(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED);
+    auto count = Ask(list, LVM_GETSELECTEDCOUNT, 0, 0);
+    if (!selected || !count || *count > 1) return std::nullopt;
+    return int(*selected);
+}
+
+Outcome Driver::ExpectSelected(const Command& c) {
+    auto expected = ParseNumber(c.args);
+    if (!expected) return Fail(L"expected a row number, found " + Quoted(c.args));
+    Outcome outcome;
+    HWND list = Control(4, outcome);
+    if (!outcome.ok) return outcome;
+    return Poll(c.timeout, [&] {
+        auto row = SelectedRow(list);
+        if (!row) return Fail(L"the list did not answer, or more than one row is selected");
+        if (*row != *expected) {
+            return Fail(L"expected row " + std::to_wstring(*expected) + L" selected, found " +
+                        std::to_wstring(*row));
+        }
+        return Pass();
+    });
+}
+
+Outcome Driver::KeepColumn(const Command& c) {
+    auto column = ParseNumber(c.args);
+    if (!column) return Fail(L"expected a column number, found " + Quoted(c.args));
+    Outcome outcome;
+    HWND list = Control(4, outcome);
+    if (!outcome.ok) return outcome;
+    std::wstring why;
+    auto rows = ReadRows(why, int(*column));
+    if (!rows) return Fail(why);
+    auto selected = SelectedRow(list);
+    auto top = Ask(list, LVM_GETTOPINDEX, 0, 0);
+    auto perPage = Ask(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    if (!selected || !top || !perPage) return Fail(L"the list did not answer");
+    kept_.clear();
+    for (auto& row : *rows) kept_.push_back(std::move(row[0]));
+    keptSelected_ = *selected;
+    keptSelectedInView_ = *selected >= *top && *selected <= *top + *perPage;
+    return Pass();
+}
+
+Outcome Driver::ExpectKeptSorted(const Command& c) {
+    auto words = Words(c.args);
+    auto column = words.size() == 2 ? ParseNumber(words[0]) : std::nullopt;
+    auto selectedRow = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
+    if (!column || !selectedRow) return Fail(L"expected a column and a row number");
+    std::wstring why;
+    auto rows = ReadRows(why, int(*column));
+    if (!rows) return Fail(why);
+    std::vector<std::wstring> now;
+    for (auto& row : *rows) now.push_back(std::move(row[0]));
+    if (now.size() != kept_.size()) {
+        return Fail(L"kept " + std::to_wstring(kept_.size()) + L" rows, the list has " +
+                    std::to_wstring(now.size()));
+    }
+    // k: where the rows that kept their place begin.
+    size_t k = now.size();
+    while (k > 0 && kept_[k - 1] == now[k - 1]) --k;
+    auto noCase = [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) ==
+               CSTR_LESS_THAN;
+    };
+    std::vector<std::wstring> sortedHead(now.begin(), now.begin() + std::ptrdiff_t(k));
+    std::stable_sort(sortedHead.begin(), sortedHead.end(), noCase);
+    if (!std::equal(sortedHead.begin(), sortedHead.end(), kept_.begin())) {
+        return Fail(L"the first " + std::to_wstring(k) +
+                    L" kept rows are not the list's first rows sorted by column " +
+                    std::to_wstring(*column));
+    }
+    if (k == 0 || k == now.size()) {
+        return Fail(L"expected sorted rows followed by unsorted ones, found k = " +
+                    std::to_wstring(k));
+    }
+    if (*selectedRow < 0 || size_t(*selectedRow) >= now.size() || keptSelected_ < 0 ||
+        kept_[size_t(keptSelected_)] != now[size_t(*selectedRow)] || !keptSelectedInView_) {
+        return Fail(L"the selected row (" + std::to_wstring(keptSelected_) +
+                    L") is not the program of row " + std::to_wstring(*selectedRow) +
+                    L", or it was not in view");
+    }
+    Print(L"  " + std::to_wstring(k) + L" rows sorted, " + std::to_wstring(now.size() - k) +
+          L" after them in scan order\n");
+    return Pass();
+}
+
 // Every cell of the list, read in the program's process; nullopt (with the reason) when the
 // list did not answer.
-std::optional<Rows> Driver::ReadRows(std::wstring& why) const {
+std::optional<Rows> Driver::ReadRows(std::wstring& why, int onlyColumn) const {
     Outcome outcome;
     HWND list = Control(4, outcome);
     if (!outcome.ok) {
@@ -1634,6 +1760,7 @@ std::optional<Rows> Driver::ReadRows(std::wstring& why) const {
     for (int row = 0; row < *count; ++row) {
         std::vector<std::wstring> cells;
         for (int column = 0; column < *columns; ++column) {
+            if (onlyColumn >= 0 && column != onlyColumn) continue;
             for (;;) {
                 if (!memory->Valid()) {
                     why = L"could not allocate memory in the program (" + LastErrorText() + L")";

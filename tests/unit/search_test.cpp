@@ -172,3 +172,44 @@ TEST(FilteredEntryIndexesTest, KeepsListOrderForALargeList) {
 }
 
 }  // namespace
+
+// Type-to-find over the rows "Machine", "User", "machine", "Userland", "É": the row found for a
+// text, as a plain list finds it.
+struct FindRowCase {
+    const char16_t* find;
+    bool prefix;
+    int start;
+    bool wrap;
+    int row;
+};
+
+class FindRowByTextTest : public testing::TestWithParam<FindRowCase> {};
+
+TEST_P(FindRowByTextTest, FindsTheFirstMatchingRowFromStart) {
+    const std::vector<Text> rows{u"Machine", u"User", u"machine", u"Userland", u"\u00C9"};
+    const FindRowCase& c = GetParam();
+    auto rowText = [&](size_t row) { return TextView(rows[row]); };
+    EXPECT_EQ(FindRowByText(rows.size(), rowText, c.find, c.prefix, c.start, c.wrap, TestFold),
+              c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrefixExactAndWrap, FindRowByTextTest,
+    testing::Values(FindRowCase{u"u", true, 0, false, 1},   // the first "User" row
+                    FindRowCase{u"U", true, 2, false, 3},   // from start on, inclusive
+                    FindRowCase{u"m", true, 3, false, -1},  // nothing below start
+                    FindRowCase{u"m", true, 3, true, 0},    // wraps to the top
+                    FindRowCase{u"M", true, 2, true, 2},    // case folded, start itself
+                    FindRowCase{u"user", false, 2, true, 1},  // whole text only
+                    FindRowCase{u"usr", true, 0, true, -1},   // no match anywhere
+                    FindRowCase{u"\u00E9", true, 0, false, 4},  // locale folding
+                    FindRowCase{u"Userlands", true, 0, true, -1},  // longer than every row
+                    FindRowCase{u"", true, 3, false, 3},     // the empty text begins every row
+                    FindRowCase{u"u", true, -5, false, 1},   // a start below 0 is row 0
+                    FindRowCase{u"u", true, 99, false, -1},  // past the end: nothing
+                    FindRowCase{u"u", true, 99, true, 1}));  // unless wrapping
+
+TEST(FindRowByTextTest, AnEmptyListFindsNothing) {
+    auto none = [](size_t) { return TextView(); };
+    EXPECT_EQ(FindRowByText(0, none, u"", true, 0, true, TestFold), -1);
+}

@@ -58,3 +58,11 @@ TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
 }
 
 }  // namespace
+
+TEST(ShownCellTextTest, IsTheFieldUpToItsFirstNulAndAtMost259Units) {
+    const Text long300(300, u'x');
+    EXPECT_EQ(ShownCellText(long300), Text(259, u'x'));
+    EXPECT_EQ(ShownCellText(Text(259, u'y')), Text(259, u'y'));
+    EXPECT_EQ(ShownCellText(Text(u"ab\0cd", 5)), u"ab");
+    EXPECT_EQ(ShownCellText(u""), u"");
+}
