@@ -31,7 +31,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.Focus(ComputerField);
     SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
     EnableColumnSort(window.Handle(), SoftwareListView);
-    SetRowReorder(SoftwareListView, [](const std::vector<int>& order) { window.ReorderRows(order); });
+    SetOwnerDataRows(SoftwareListView,
+                     {[] { window.ShowAddedRows(); },
+                      [](const std::vector<int>& order) { window.ReorderRows(order); }});
     window.AnswerListRequestsFirst();
     RunEventLoop(window);
 }

@@ -33,16 +33,17 @@ class SortableLists {
         return entry != flags_.end() && entry->second == 1;
     }
 
-    void SetReorder(int listNumber, RowReorder reorder) { reorders_[listNumber] = std::move(reorder); }
+    void SetOwner(int listNumber, OwnerDataRows owner) { owners_[listNumber] = std::move(owner); }
 
-    const RowReorder* Reorder(int listNumber) const {
-        auto entry = reorders_.find(listNumber);
-        return entry != reorders_.end() && entry->second ? &entry->second : nullptr;
+    // The owner of an owner-data list, or null when it has none (or none that moves rows).
+    const OwnerDataRows* Owner(int listNumber) const {
+        auto entry = owners_.find(listNumber);
+        return entry != owners_.end() && entry->second.reorder ? &entry->second : nullptr;
     }
 
   private:
     std::map<int, int> flags_;
-    std::map<int, RowReorder> reorders_;
+    std::map<int, OwnerDataRows> owners_;
 };
 
 using SetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR);
@@ -242,12 +243,12 @@ std::vector<int> RowsInState(HWND list, UINT state) {
 // An owner-data list's rows are moved by its owner; the selection and focus, which the list
 // keeps by position, are then moved to where their rows went.
 void MoveOwnerDataRows(HWND list, const std::vector<int>& order) {
-    const RowReorder* reorder = SortableLists::Table().Reorder(GetDlgCtrlID(list));
-    if (reorder == nullptr) return;
+    const OwnerDataRows* owner = SortableLists::Table().Owner(GetDlgCtrlID(list));
+    if (owner == nullptr) return;
     std::vector<int> selected = RowsInState(list, LVNI_SELECTED);
     std::vector<int> focused = RowsInState(list, LVNI_FOCUSED);
     int mark = int(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    (*reorder)(order);
+    owner->reorder(order);
 
     std::vector<int> position(order.size(), -1);
     for (size_t target = 0; target < order.size(); ++target) {
@@ -310,14 +311,17 @@ bool EnableColumnSort(HWND parent, int listNumber) {
     return true;
 }
 
-void SetRowReorder(int listNumber, RowReorder reorder) {
-    SortableLists::Table().SetReorder(listNumber, std::move(reorder));
+void SetOwnerDataRows(int listNumber, OwnerDataRows owner) {
+    SortableLists::Table().SetOwner(listNumber, std::move(owner));
 }
 
 void OnColumnClick(HWND parent, int listNumber, int column) {
     if (!SortableLists::Table().IsSortable(listNumber)) return;
     HWND list = GetDlgItem(parent, listNumber);
     if (list == nullptr) return;
+    if (const OwnerDataRows* owner = SortableLists::Table().Owner(listNumber)) {
+        if (owner->showAll) owner->showAll();
+    }
 
     // The arrow the column shows now decides: an up arrow turns into a descending sort, no arrow
     // or a down arrow into an ascending one; an unreadable header gives direction 0.

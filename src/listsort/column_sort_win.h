@@ -26,11 +26,17 @@
 bool EnableColumnSort(HWND parent, int listNumber);
 
 // A list with owner data (LVS_OWNERDATA) holds no rows that the sort could move, so its owner
-// moves them: after deciding the order, the sort calls reorder with it (the row now at order[k]
-// goes to position k) and then moves the selection and focus states to where their rows went.
-// Until a list has one, sorting it decides an order and leaves the rows as they are.
+// moves them: a click first has showAll give the list every row the owner holds (an owner that
+// is still adding rows tells the list of them only now and then, and a sort covers the rows
+// found so far), then the sort decides the order, calls reorder with it (the row now at
+// order[k] goes to position k) and moves the selection and focus states to where their rows
+// went. Until a list has an owner, sorting it decides an order and leaves the rows as they are.
 using RowReorder = std::function<void(const std::vector<int>& order)>;
-void SetRowReorder(int listNumber, RowReorder reorder);
+struct OwnerDataRows {
+    std::function<void()> showAll;  // may be empty: the list already knows every row
+    RowReorder reorder;
+};
+void SetOwnerDataRows(int listNumber, OwnerDataRows owner);
 
 // Handles a click on header item column of the list listNumber under parent: ignored unless the
 // list is registered and exists; otherwise sorts the rows by the column in the direction the
@@ -65,7 +71,7 @@ struct SortRequest {
 // sorted as Text. The order is decided first, by CompareRows on the rows as they stand (a merge
 // sort in which rows comparing as 0 keep their order), and then the rows are moved: every cell
 // text in full and the item data (lParam, states such as the selection, image, indent) move
-// with their row (for an owner-data list, the owner's RowReorder moves them). The list view's own LVM_SORTITEMSEX is not used because Wine's list view
+// with their row (for an owner-data list, its owner moves them). The list view's own LVM_SORTITEMSEX is not used because Wine's list view
 // passes its comparison callback indices of a private copy while LVM_GETITEMTEXTW still reads
 // the old order, so a comparison that reads cells by index sorts wrongly there.
 void SortListByColumn(HWND list, int column, ColumnKind kind, SortDirection direction);

@@ -772,19 +772,22 @@ class OwnerDataSortTest : public testing::Test {
         list_ = GetDlgItem(parent_, kOwnedList);
         ASSERT_TRUE(EnableColumnSort(parent_, kOwnedList));
         ASSERT_TRUE(EnableColumnSort(parent_, kOwnedListNoMover));
-        OwnerModel* model = &model_;
-        SetRowReorder(kOwnedList, [model](const std::vector<int>& order) {
-            std::vector<Cells> moved;
-            for (int from : order) moved.push_back(model->rows[size_t(from)]);
-            model->rows = std::move(moved);
-        });
+        SetOwnerDataRows(kOwnedList, {nullptr, MoveModelRows()});
     }
     void TearDown() override {
-        SetRowReorder(kOwnedList, nullptr);
+        SetOwnerDataRows(kOwnedList, {});
         if (parent_ != nullptr) DestroyWindow(parent_);
         Pump();
     }
 
+    // Moves the model's rows as the sort asks.
+    RowReorder MoveModelRows() {
+        return [model = &model_](const std::vector<int>& order) {
+            std::vector<Cells> moved;
+            for (int from : order) moved.push_back(model->rows[size_t(from)]);
+            model->rows = std::move(moved);
+        };
+    }
     void Show(HWND list, std::vector<Cells> rows) {
         model_.rows = std::move(rows);
         SendMessageW(list, LVM_SETITEMCOUNT, model_.rows.size(), 0);
@@ -846,4 +849,17 @@ TEST_F(OwnerDataSortTest, WithoutAMoverTheRowsStayAndTheArrowStillTurns) {
     Click(list, 0);
     EXPECT_EQ(Shown(list), (Cells{L"b", L"a", L"c"}));
     EXPECT_EQ(GetHeaderArrow(parent_, kOwnedListNoMover, 0), 1);
+}
+
+TEST_F(OwnerDataSortTest, AClickWhileRowsAreStillAddedSortsEveryRowFoundSoFar) {
+    // The owner holds four rows but has told the list of two; the click shows them all first.
+    Show(list_, {{L"d"}, {L"b"}});
+    model_.rows.push_back({L"a"});
+    model_.rows.push_back({L"c"});
+    auto showAll = [model = &model_, list = list_] {
+        SendMessageW(list, LVM_SETITEMCOUNT, model->rows.size(), 0);
+    };
+    SetOwnerDataRows(kOwnedList, {showAll, MoveModelRows()});
+    Click(list_, 0);
+    EXPECT_EQ(Shown(list_), (Cells{L"a", L"b", L"c", L"d"}));
 }
