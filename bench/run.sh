@@ -1,6 +1,6 @@
 #!/bin/sh
-# Benchmarks of the scan, the search filter, column sorting and the idle program, beside the
-# registry's own cost of the same reads. For each N (default 500 2000 10000) it seeds a
+# Benchmarks of the scan, the search filter, column sorting, the column fit after a scan and the
+# idle program, beside the registry's own cost of the same reads. For each N (default 500 2000 10000) it seeds a
 # throwaway prefix with N program keys over both machine-wide views and two user hives (one in
 # ten noise), repeats every measurement REPS times (default 5) and prints one table of medians
 # with min and max, all from this run.
@@ -12,7 +12,7 @@ reps=${REPS:-5}
 sizes=${*:-500 2000 10000}
 scripts/setup.sh || exit 1
 cmake --preset windows >/dev/null &&
-    cmake --build --preset windows --target listsoftware driver registry_reads >/dev/null || exit 1
+    cmake --build --preset windows --target listsoftware driver registry_reads column_fit >/dev/null || exit 1
 
 build="$top/build/windows"
 root="$build/wine"
@@ -44,7 +44,7 @@ for n in $sizes; do
     wine regedit /S 'C:\seed.reg' </dev/null >/dev/null 2>&1
     mkdir -p "$WINEPREFIX/drive_c/bench"
     cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$build/bench/registry_reads.exe" \
-        "$WINEPREFIX/drive_c/bench/"
+        "$build/bench/column_fit.exe" "$WINEPREFIX/drive_c/bench/"
     kept=$(wine 'C:\bench\registry_reads.exe' reads | tr -d '\r' | awk '{print $3}')
 
     # Each repetition runs the reference readers and then the program, so that the scan and the
@@ -80,18 +80,23 @@ for n in $sizes; do
         sed -n 's/^elapsed \([a-z-]*\) \([0-9.]*\) ms.*/\1 \2/p' "$work/driver-$n-$r.log" |
             awk -v n="$n" '{print n, $1, $2}' >>"$results"
     done
+    # The column fit: the list's own autosize and the program's fit over every row, in one
+    # process on the same entries.
+    wine 'C:\bench\column_fit.exe' "$reps" | tr -d '\r' | awk -v n="$n" '{print n, $1, $2}' >>"$results"
 done
 
 printf '\n%-7s %-15s %10s %10s %10s\n' N figure median min max
 for n in $sizes; do
     for f in scan reads floor keystroke-floor filter-type filter-delete sort-text sort-whole sort-decimal \
-        sort-date sort-size idle memory; do
+        sort-date sort-size fit-autosize fit idle memory; do
         s=$(awk -v n="$n" -v f="$f" '$1 == n && $2 == f {print $3}' "$results" | stats)
         unit=ms
         [ "$f" = idle ] && unit="% core"
         [ "$f" = memory ] && unit=MiB
         printf '%-7s %-15s %10s %10s %10s  %s\n' "$n" "$f" $s "$unit"
     done
+    awk -v n="$n" '$1 == n && $2 == "fit-same-widths" {print n, "fit-same-widths", $3}' "$results" |
+        awk '{printf "%-7s %-15s %10s\n", $1, $2, $3}'
     scan=$(awk -v n="$n" '$1 == n && $2 == "scan" {print $3}' "$results" | stats | cut -d' ' -f1)
     reads=$(awk -v n="$n" '$1 == n && $2 == "reads" {print $3}' "$results" | stats | cut -d' ' -f1)
     floor=$(awk -v n="$n" '$1 == n && $2 == "floor" {print $3}' "$results" | stats | cut -d' ' -f1)
