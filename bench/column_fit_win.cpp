@@ -4,8 +4,10 @@
 // For each repetition prints "fit-autosize <ms>" (the list's own LVSCW_AUTOSIZE, which under
 // Wine measures every row but on Windows only the rows in view) and "fit <ms>" (the program's
 // fit over every row), then "fit-same-widths 1" when both gave the same widths (0 otherwise).
-#include <commctrl.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <array>
 #include <chrono>
