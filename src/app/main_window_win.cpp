@@ -382,6 +382,17 @@ void MainWindow::FitColumnsToRows() {
                         [this](size_t row, int column) { return ShownText(row, column); });
 }
 
+void MainWindow::ShowAllRowsFitted() {
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    if (size_t(RowCount()) != rows_.size()) {
+        SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(),
+                     LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    }
+    FitColumnsToRows();
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 Text MainWindow::CellText(int row, int column) const {
     // The list view copies at most the buffer's size; grow until the text fits.
     std::wstring buffer(256, L'\0');

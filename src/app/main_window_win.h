@@ -68,6 +68,10 @@ public:
     // Fits columns 1 to 5 to the widest text each shows over every row (not only the rows in
     // view, which is all a virtual list measures on Windows); column 0 keeps its width.
     void FitColumnsToRows();
+    // Gives the list the rows appended since the last ShowAddedRows and fits its columns, with
+    // one repaint for both: under Wine a shown list repaints for every new row count (about
+    // 40 ms at 2,000 rows) and every column width (about 11 ms each), measured.
+    void ShowAllRowsFitted();
     // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
     // list changes nothing. Repaints the whole list.
     void SetRowBackground(int row, COLORREF colour);
