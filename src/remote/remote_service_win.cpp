@@ -10,6 +10,7 @@
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "common/handles_win.h"
+#include "common/system_library_win.h"
 #include "common/wide_win.h"
 #include "inventory/scan_win.h"
 #include "remote/remote_text.h"
@@ -22,15 +23,20 @@ constexpr DWORD kPauseAfterStartMs = 2000;
 // has ended. Neither a failure to start it nor its outcome is reported: the next service check
 // is the judge.
 void RunServiceControl(TextView arguments) {
-    // CreateProcessW may write into the command line, so it gets a copy of its own. Without an
-    // application name the program's own folder is searched first, then the system folders.
+    // The system's sc by its full path: a program given by name alone is searched for in the
+    // program's own folder and the current directory first, where anyone could have left an
+    // sc.exe to run with the operator's rights. Without a system directory nothing runs.
+    const std::wstring system = SystemDirectory();
+    if (system.empty()) return;
+    const std::wstring path = system + L"\\sc.exe";
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring commandLine = ToWide(ScCommandLine(arguments));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                        nullptr, nullptr, &startup, &process)) {
         UniqueKernelHandle(process.hThread).reset();  // only the process is waited on
         UniqueKernelHandle started(process.hProcess);
@@ -41,7 +47,7 @@ void RunServiceControl(TextView arguments) {
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = L"sc";
+    execute.lpFile = path.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_HIDE;
     // The shell may succeed without a process handle (nothing new was started): nothing to wait on.

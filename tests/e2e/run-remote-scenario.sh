@@ -10,8 +10,11 @@
 #   data/NAME.net.sh   sourced inside the namespaces before the scenario starts, to change the
 #                      network (take loopback down, add lines to "$hosts", start peer
 #                      namespaces, whose process ids go into "$peers" to be ended afterwards)
-#   data/NAME.sc-log   what the sc stand-in must have recorded, byte for byte (a missing log
-#                      counts as empty)
+#   data/NAME.sc-log   what the system's sc (the recording stand-in) must have recorded, byte
+#                      for byte (a missing log counts as empty); the copy planted beside the
+#                      program must never run
+# The program runs with WINEDLLOVERRIDES "sc.exe=n", so that the stand-in is the system's sc;
+# data/NAME.net.sh may add to LS_DLL_OVERRIDES.
 #   run-remote-scenario.sh NAME BUILD_DIR
 # Prints the scenario's wall-clock time.
 set -u
@@ -30,8 +33,14 @@ if [ "${LS_REMOTE_INSIDE:-}" != "$name" ]; then
     elapsed=$((($(date +%s%N) - started) / 1000000))
     rm -rf "$net"
     expected="$here/data/$name.sc-log"
+    planted="$build/wine/e2e-$name/drive_c/e2e/sc-log.txt"
+    if [ -f "$planted" ]; then
+        echo "FAIL the sc planted beside the program ran:"
+        cat "$planted"
+        status=1
+    fi
     if [ $status -eq 0 ] && [ -f "$expected" ]; then
-        log="$build/wine/e2e-$name/drive_c/e2e/sc-log.txt"
+        log="$build/wine/e2e-$name/drive_c/windows/system32/sc-log.txt"
         [ -f "$log" ] || log=/dev/null
         if cmp -s "$expected" "$log"; then
             echo "sc command lines as expected"
@@ -59,6 +68,7 @@ mount --bind "$hosts" /etc/hosts &&
 hostname testpc || exit 1
 ip link set lo up || exit 1
 peers=""
+export LS_DLL_OVERRIDES="sc.exe=n"
 if [ -f "$here/data/$name.net.sh" ]; then
     . "$here/data/$name.net.sh" || { echo "network setup of $name failed"; exit 1; }
 fi

@@ -14,7 +14,9 @@ work="$build/e2e/$name"
 artefacts="$build/artefacts"
 "$src/tools/wine-prefix.sh" pristine "$root" || exit 1
 
-export WINEPREFIX="$root/e2e-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# LS_DLL_OVERRIDES: more WINEDLLOVERRIDES entries for the scenario (the remote runner's).
+export WINEPREFIX="$root/e2e-$name" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml=${LS_DLL_OVERRIDES:+;$LS_DLL_OVERRIDES}"
 wineserver -k 2>/dev/null
 rm -rf "$work"
 "$src/tools/wine-prefix.sh" copy "$root" "$WINEPREFIX" || exit 1

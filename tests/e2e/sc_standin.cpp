@@ -1,13 +1,17 @@
-// A stand-in for the service control program sc in the end-to-end tests, placed as sc.exe
-// beside listsoftware.exe, where the program's search for "sc" finds it first. It appends its
-// exact command line, UTF-8, one line per run, to sc-log.txt beside itself, so a scenario can
-// check what the program asked for to the character. Wine's own sc knows neither "config" nor
-// a leading \\server argument: "config" is only recorded, every other command is handed to the
-// real sc of the system folder without the \\server argument, and its exit code is returned.
+// A stand-in for the service control program sc in the end-to-end tests. Put at
+// C:\windows\system32\sc.exe (Wine runs it instead of its own sc under WINEDLLOVERRIDES
+// "sc.exe=n"), it appends its exact command line, UTF-8, one line per run, to sc-log.txt beside
+// itself, so a scenario can check what the program asked for to the character. Wine's own sc
+// knows neither "config" nor a leading \\server argument: "config" is only recorded, and
+// "start NAME" starts the service NAME through the service manager; the exit code is 0 on
+// success, the Windows error otherwise.
+//
+// Anywhere else (planted beside the program, where a search for "sc" would find it first) it
+// records "planted" and its command line in sc-log.txt beside itself and does nothing more.
 //
 // Build (console program):
 //   x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -municode -static
-//     -DUNICODE -D_UNICODE -o sc.exe tests/e2e/sc_standin.cpp
+//     -DUNICODE -D_UNICODE -o sc.exe tests/e2e/sc_standin.cpp -lshell32 -ladvapi32
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>  // needs windows.h first
@@ -43,47 +47,39 @@ bool AppendLog(const std::wstring& line) {
     return ok;
 }
 
-// Runs the system's own sc with the arguments and returns its exit code.
-DWORD RunRealSc(const std::wstring& arguments) {
+// Starts the service and returns 0, or the Windows error.
+DWORD StartNamedService(const wchar_t* name) {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) return GetLastError();
+    SC_HANDLE service = OpenServiceW(manager, name, SERVICE_START);
+    DWORD result = service != nullptr && StartServiceW(service, 0, nullptr) ? 0 : GetLastError();
+    if (service != nullptr) CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return result;
+}
+
+bool InSystemDirectory() {
     wchar_t system[MAX_PATH];
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 1;
-    const std::wstring program = std::wstring(system, length) + L"\\sc.exe";
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        return 1;
-    }
-    CloseHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    return code;
+    if (length == 0 || length >= MAX_PATH) return false;
+    return _wcsicmp((std::wstring(system, length) + L"\\").c_str(), FolderOfProgram().c_str()) == 0;
 }
 
 }  // namespace
 
 int wmain() {
     const wchar_t* commandLine = GetCommandLineW();
+    if (!InSystemDirectory()) return AppendLog(std::wstring(L"planted ") + commandLine) ? 1 : 2;
     if (!AppendLog(commandLine)) return 2;
     int count = 0;
     wchar_t** words = CommandLineToArgvW(commandLine, &count);
     if (words == nullptr) return 2;
     int first = 1;
     if (first < count && words[first][0] == L'\\' && words[first][1] == L'\\') ++first;
-    if (first >= count || _wcsicmp(words[first], L"config") == 0) {
-        LocalFree(words);
-        return 0;
-    }
-    std::wstring arguments;
-    for (int i = first; i < count; ++i) {
-        if (!arguments.empty()) arguments += L' ';
-        arguments += words[i];
+    DWORD result = 0;
+    if (first + 1 < count && _wcsicmp(words[first], L"start") == 0) {
+        result = StartNamedService(words[first + 1]);
     }
     LocalFree(words);
-    return int(RunRealSc(arguments));
+    return int(result);
 }
