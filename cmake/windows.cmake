@@ -6,8 +6,9 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 file(GLOB LS_WIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*/*_win.cpp)
 list(FILTER LS_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
 add_library(lswin STATIC ${LS_WIN_SOURCES})
-target_link_libraries(lswin PUBLIC lscore comctl32 comdlg32 ole32 shell32 user32 gdi32 advapi32
-                                   iphlpapi wsock32 ws2_32)
+# Only known DLLs and comctl32 (side by side through the manifest) are imported: the ICMP and
+# Windows Sockets libraries are loaded at run time from the system directory.
+target_link_libraries(lswin PUBLIC lscore comctl32 comdlg32 ole32 shell32 user32 gdi32 advapi32)
 target_compile_options(lswin PRIVATE -Wall -Wextra)
 
 add_executable(listsoftware WIN32
@@ -23,3 +24,7 @@ set_target_properties(listsoftware PROPERTIES OUTPUT_NAME listsoftware)
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
 add_subdirectory(bench)
+
+# The program's import table names only DLLs that Windows never takes from beside the program.
+add_test(NAME imports.known-dlls
+         COMMAND ${PROJECT_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:listsoftware>)

@@ -2,8 +2,6 @@
 // the focus, the progress timer; then the event loop, which never returns.
 #include <windows.h>
 #include <commctrl.h>
-#include <iphlpapi.h>
-#include <icmpapi.h>
 #include <ole2.h>
 
 #include <clocale>
@@ -12,9 +10,15 @@
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_win.h"
+#include "common/system_library_win.h"
 #include "listsort/column_sort_win.h"
+#include "remote/host_probe_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything else loads a library: only the system directory is searched, never the
+    // program's folder or the current one. Where Windows lacks the call, the libraries the
+    // program loads itself still come from the system directory (SystemLibrary).
+    RestrictLibrarySearchToSystem();
     // The user's locale for everything but numbers, which always use "." as decimal point.
     _wsetlocale(LC_ALL, L"");
     _wsetlocale(LC_NUMERIC, L"C");
@@ -23,8 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     OleInitialize(nullptr);
 
     static AppState state;
-    HANDLE icmp = IcmpCreateFile();
-    state.icmpHandle = icmp == INVALID_HANDLE_VALUE ? nullptr : icmp;
+    state.icmpHandle = OpenIcmpHandle();
 
     static MainWindow window(state);
     window.Create(instance);

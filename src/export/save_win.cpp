@@ -16,19 +16,19 @@
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "common/handles_win.h"
+#include "common/system_library_win.h"
 #include "common/wide_win.h"
 
 namespace {
 
 // The common dialog library is loaded when the dialog is first needed, not at start: imported
 // at start, it kept the window from appearing for more than 20 s under Wine on a machine whose
-// network is down.
+// network is down. Like every library the program loads itself, it comes from the system
+// directory.
 BOOL ShowSaveDialog(OPENFILENAMEW* dialog) {
     using Function = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static HMODULE library = LoadLibraryW(L"comdlg32.dll");
-    if (library == nullptr) return FALSE;
-    auto show = reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "GetSaveFileNameW")));
+    static const auto show =
+        LibraryFunction<Function>(SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
     return show != nullptr && show(dialog);
 }
 

@@ -11,11 +11,57 @@
 #include <cstring>
 #include <string>
 
+#include "common/system_library_win.h"
 #include "common/wide_win.h"
 #include "remote/echo_reply.h"
 #include "remote/remote_text.h"
 
 namespace {
+
+// The calls of the ICMP and Windows Sockets libraries, found once in the copies of the system
+// directory; each is null when its library or the function is missing.
+struct IcmpCalls {
+    using Create = HANDLE(WINAPI*)();
+    using SendEcho = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID,
+                                    DWORD, DWORD);
+    Create create;
+    SendEcho sendEcho;
+};
+
+const IcmpCalls& Icmp() {
+    static const IcmpCalls calls = [] {
+        HMODULE library = SystemLibrary(L"iphlpapi.dll");
+        return IcmpCalls{LibraryFunction<IcmpCalls::Create>(library, "IcmpCreateFile"),
+                         LibraryFunction<IcmpCalls::SendEcho>(library, "IcmpSendEcho")};
+    }();
+    return calls;
+}
+
+struct SocketCalls {
+    using Startup = int(WINAPI*)(WORD, LPWSADATA);
+    using Cleanup = int(WINAPI*)();
+    using HostByName = hostent*(WINAPI*)(const char*);
+    using AddressText = char*(WINAPI*)(in_addr);
+    Startup startup;
+    Cleanup cleanup;
+    HostByName hostByName;
+    AddressText addressText;
+    bool Complete() const { return startup && cleanup && hostByName && addressText; }
+};
+
+// ws2_32 is a known DLL, but it is loaded here rather than imported all the same: Wine's own
+// copy imports iphlpapi, and a library loaded before start-up restricts the search would bring
+// in whatever iphlpapi.dll lies beside the program.
+const SocketCalls& Sockets() {
+    static const SocketCalls calls = [] {
+        HMODULE library = SystemLibrary(L"ws2_32.dll");
+        return SocketCalls{LibraryFunction<SocketCalls::Startup>(library, "WSAStartup"),
+                           LibraryFunction<SocketCalls::Cleanup>(library, "WSACleanup"),
+                           LibraryFunction<SocketCalls::HostByName>(library, "gethostbyname"),
+                           LibraryFunction<SocketCalls::AddressText>(library, "inet_ntoa")};
+    }();
+    return calls;
+}
 
 // One reply record and nothing else: the echo carries no data.
 constexpr size_t kReplyBufferSize = 40;
@@ -37,13 +83,13 @@ std::string AnsiName(TextView name) {
 }
 
 // The dotted text of the entry's first address, read while the sockets library still owns it.
-Text FirstAddressText(const hostent* host) {
+Text FirstAddressText(const hostent* host, SocketCalls::AddressText addressText) {
     if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) {
         return Text();
     }
     in_addr address;
     std::memcpy(&address, host->h_addr_list[0], sizeof address);
-    const char* dotted = inet_ntoa(address);
+    const char* dotted = addressText(address);
     return dotted == nullptr ? Text() : AsciiToText(dotted);
 }
 
@@ -51,19 +97,29 @@ Text FirstAddressText(const hostent* host) {
 
 Text ResolveHostAddress(TextView computerName) {
     if (computerName.empty()) return Text();
-    WSADATA sockets;
-    if (WSAStartup(MAKEWORD(1, 1), &sockets) != 0) return Text();
+    const SocketCalls& sockets = Sockets();
+    if (!sockets.Complete()) return Text();
+    WSADATA data;
+    if (sockets.startup(MAKEWORD(1, 1), &data) != 0) return Text();
     const std::string ansi = AnsiName(computerName);
-    Text result = ansi.empty() ? Text() : FirstAddressText(gethostbyname(ansi.c_str()));
-    WSACleanup();
+    Text result = ansi.empty() ? Text()
+                               : FirstAddressText(sockets.hostByName(ansi.c_str()),
+                                                  sockets.addressText);
+    sockets.cleanup();
     return result;
 }
 
+HANDLE OpenIcmpHandle() {
+    if (Icmp().create == nullptr || Icmp().sendEcho == nullptr) return nullptr;
+    HANDLE handle = Icmp().create();
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
 int64_t PingHost(HANDLE icmpHandle, TextView addressText, DWORD timeoutMs) {
-    if (icmpHandle == nullptr) return 0;
+    if (icmpHandle == nullptr || Icmp().sendEcho == nullptr) return 0;
     const IPAddr address = ParseDottedAddress(addressText);
     alignas(ICMP_ECHO_REPLY) std::array<unsigned char, kReplyBufferSize> reply{};
-    const DWORD replies = IcmpSendEcho(icmpHandle, address, nullptr, 0, nullptr, reply.data(),
+    const DWORD replies = Icmp().sendEcho(icmpHandle, address, nullptr, 0, nullptr, reply.data(),
                                        DWORD(reply.size()), timeoutMs);
     ICMP_ECHO_REPLY first = {};
     if (replies != 0) std::memcpy(&first, reply.data(), sizeof first);

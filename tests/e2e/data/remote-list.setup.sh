@@ -1,3 +1,8 @@
 #!/bin/sh
-# The remote registry service exists and is stopped; sc is the recording stand-in.
-exec "$(dirname "$0")/../remote-prefix.sh" "$1" stopped
+# The remote registry service exists and is stopped; sc is the recording stand-in. A library
+# that records its loads lies beside the program as iphlpapi.dll and wsock32.dll, which
+# remote-list.net.sh tells Wine to prefer there, as Windows would.
+"$(dirname "$0")/../remote-prefix.sh" "$1" stopped || exit 1
+for name in iphlpapi.dll wsock32.dll; do
+    cp "$1/tests/e2e/planted_dll.dll" "$WINEPREFIX/drive_c/e2e/$name" || exit 1
+done
