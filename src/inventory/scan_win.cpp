@@ -10,6 +10,7 @@
 #include "app/main_window_win.h"
 #include "inventory/registry_win.h"
 #include "inventory/software.h"
+#include "remote/remote_text.h"
 
 namespace {
 
@@ -101,15 +102,18 @@ void HandleProgramKey(MainWindow& window, TextView installType, const Text& keyP
 }
 
 // Handles every program key under the enumeration key, with a look at the window between keys.
-void ScanSource(MainWindow& window, EventPump& pump, TextView installType,
+// True when the key had any subkey.
+bool ScanSource(MainWindow& window, EventPump& pump, TextView installType,
                 const Text& enumerationKey, const Text& programKeyPrefix) {
     const Text& computer = window.State().ComputerName;
-    for (uint32_t i = 0;; ++i) {
+    uint32_t i = 0;
+    for (;; ++i) {
         Text name = EnumRegistrySubkey(enumerationKey, i, computer);
         if (name.empty()) break;
         HandleProgramKey(window, installType, programKeyPrefix + name);
         pump.PumpWhenDue();
     }
+    return i > 0;
 }
 
 }  // namespace
@@ -117,8 +121,11 @@ void ScanSource(MainWindow& window, EventPump& pump, TextView installType,
 void InventoryScan(MainWindow& window) {
     ThrottledRowDisplay rows(window);
     EventPump pump(window, rows);
+    // Whether anything at all could be read: every registry that can be reached has hives under
+    // HKEY_USERS, so another machine that gives neither hives nor program keys was not read.
+    bool readAnything = false;
     for (TextView source : kMachineSources) {
-        ScanSource(window, pump, u"Machine", Text(source), Text(source) + u"\\");
+        readAnything |= ScanSource(window, pump, u"Machine", Text(source), Text(source) + u"\\");
     }
 
     const Text& computer = window.State().ComputerName;
@@ -129,11 +136,13 @@ void InventoryScan(MainWindow& window) {
         UserHiveList.push_back(std::move(hive));
         pump.PumpWhenDue();
     }
+    readAnything |= !UserHiveList.empty();
     for (const Text& hive : UserHiveList) {
         Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
         ScanSource(window, pump, u"User", key, key);
     }
 
-    window.SetText(StatusLine, u"Completed Successfully");
+    const bool unread = !readAnything && computer != u".";
+    window.SetText(StatusLine, unread ? kUnableToReadRegistryText : u"Completed Successfully");
     window.ShowAllRowsFitted();
 }

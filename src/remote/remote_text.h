@@ -39,6 +39,8 @@ inline constexpr TextView kRegistryRequiredText =
     u"Cannot list software without remote registry running on remote computer.";
 inline constexpr TextView kErrorRetrievingText = u"Error retrieving software list";
 inline constexpr TextView kPleaseWaitText = u"Please wait";
+// The end of a scan of another machine that could read nothing at all.
+inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
 
 // The question asked while the service of computerName (as typed) is not running.
 Text RemoteRegistryQuestion(TextView computerName);

@@ -112,6 +112,7 @@
 // Message boxes and dialogs (top-level "#32770" windows of the program's process)
 //   expect-box TITLE\tTEXT [t]       a box titled TITLE shows TEXT (its static, id 0xFFFF); the
 //                                    title and the text are separated by the escape \t.
+//   expect-no-box                    the program shows no box or dialog.
 //   answer-box TITLE BUTTON [t]      press button yes|no|ok|cancel of the box titled TITLE and
 //                                    wait until the box is gone.
 //   save-dialog PATH [t]             in the "Save Application List" dialog put PATH into the
@@ -850,6 +851,7 @@ class Driver {
     Outcome ExpectHeaderArrow(const Command& c);
     // -- boxes and dialogs
     Outcome ExpectBox(const Command& c);
+    Outcome ExpectNoBox(const Command& c);
     Outcome AnswerBox(const Command& c);
     Outcome SaveDialog(const Command& c);
     Outcome CancelDialog(const Command& c);
@@ -953,6 +955,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-row-background", &Driver::ExpectRowBackground, true},
     {L"expect-header-arrow", &Driver::ExpectHeaderArrow, true},
     {L"expect-box", &Driver::ExpectBox, true},
+    {L"expect-no-box", &Driver::ExpectNoBox, false},
     {L"answer-box", &Driver::AnswerBox, true},
     {L"save-dialog", &Driver::SaveDialog, true},
     {L"cancel-dialog", &Driver::CancelDialog, true},
@@ -2030,6 +2033,12 @@ Outcome Driver::ExpectBox(const Command& c) {
         }
         return Pass();
     });
+}
+
+Outcome Driver::ExpectNoBox(const Command&) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    if (!TopLevelWindows(target_.processId, L"#32770").empty()) return Fail(DescribeBoxes());
+    return Pass();
 }
 
 Outcome Driver::AnswerBox(const Command& c) {
