@@ -20,6 +20,9 @@ target_compile_options(listsoftware PRIVATE -Wall -Wextra)
 # Fully static: nothing but Windows' own DLLs beside the exe.
 target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -static-libstdc++)
 set_target_properties(listsoftware PROPERTIES OUTPUT_NAME listsoftware)
+# The version resource takes the project version from a header configured into the build tree.
+configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+target_include_directories(listsoftware PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
