@@ -17,12 +17,23 @@ add_executable(listsoftware WIN32
 )
 target_link_libraries(listsoftware PRIVATE lswin)
 target_compile_options(listsoftware PRIVATE -Wall -Wextra)
-# Fully static: nothing but Windows' own DLLs beside the exe.
-target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -static-libstdc++)
+# Fully static: nothing but Windows' own DLLs beside the exe. Reproducible: without a link time
+# stamp in the PE header, builds of one commit are byte-identical wherever and whenever made.
+target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -static-libstdc++
+                                         -Wl,--no-insert-timestamp)
 set_target_properties(listsoftware PROPERTIES OUTPUT_NAME listsoftware)
 # The version resource takes the project version from a header configured into the build tree.
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(listsoftware PRIVATE ${CMAKE_BINARY_DIR}/generated)
+# What the program was built from, beside it (listsoftware.exe.source): scripts/release.sh compares
+# its clean build with this program only when both were built from the same clean commit. The
+# record goes before the link and comes back after it, so a failed link leaves none.
+add_custom_command(TARGET listsoftware PRE_LINK
+    COMMAND ${CMAKE_COMMAND} -E rm -f $<TARGET_FILE:listsoftware>.source)
+add_custom_command(TARGET listsoftware POST_BUILD
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/source-stamp.sh ${PROJECT_SOURCE_DIR}
+            $<CONFIG> $<TARGET_FILE:listsoftware>.source
+    VERBATIM)
 
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
