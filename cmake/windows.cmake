@@ -26,14 +26,16 @@ set_target_properties(listsoftware PROPERTIES OUTPUT_NAME listsoftware)
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(listsoftware PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # What the program was built from, beside it (listsoftware.exe.source): scripts/release.sh compares
-# its clean build with this program only when both were built from the same clean commit. The
-# record goes before the link and comes back after it, so a failed link leaves none.
+# its clean build with this program only when both records are equal. The link removes the record
+# first, so a failed link leaves none, and writes it after; every full build writes it again once
+# the program is up to date, so a commit that needs no relink still gets its record.
+set(LS_SOURCE_RECORD ${PROJECT_SOURCE_DIR}/tools/source-stamp.sh ${PROJECT_SOURCE_DIR} $<CONFIG>
+                     $<TARGET_FILE:listsoftware>.source)
 add_custom_command(TARGET listsoftware PRE_LINK
     COMMAND ${CMAKE_COMMAND} -E rm -f $<TARGET_FILE:listsoftware>.source)
-add_custom_command(TARGET listsoftware POST_BUILD
-    COMMAND ${PROJECT_SOURCE_DIR}/tools/source-stamp.sh ${PROJECT_SOURCE_DIR}
-            $<CONFIG> $<TARGET_FILE:listsoftware>.source
-    VERBATIM)
+add_custom_command(TARGET listsoftware POST_BUILD COMMAND ${LS_SOURCE_RECORD} VERBATIM)
+add_custom_target(listsoftware_source ALL COMMAND ${LS_SOURCE_RECORD} VERBATIM)
+add_dependencies(listsoftware_source listsoftware)
 
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Writes what a build was made from to FILE: the commit checked out in SOURCE_DIR, whether the
 # working tree held changes to it (modified, staged or untracked files: the build globs src/),
-# and the build type. The build writes it beside the program after each link; scripts/release.sh
-# compares a clean clone's build with that program only when the two records are equal.
+# and the build type. The build writes it beside the program after each link and after each full
+# build; scripts/release.sh compares a clean clone's build with that program only when the two
+# records are equal.
 #   source-stamp.sh SOURCE_DIR BUILD_TYPE FILE
 src=$1
 type=$2
