@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the program from a clean clone of HEAD and packs dist/listsoftware-<version>-windows-x64.zip
-# (listsoftware.exe, README.txt for Windows users, SHA256SUMS), then prints the exe's SHA-256.
+# Builds the program from a clean clone of HEAD, packs dist/listsoftware-<version>-windows-x64.zip
+# (listsoftware.exe, README.txt for Windows users, SHA256SUMS) and prints the exe's SHA-256.
 # When build/windows/listsoftware.exe was built from the same commit with a clean working tree,
 # the clean build must be byte-identical to it: otherwise the script fails ("not reproducible")
 # and writes no zip. When there is nothing to compare with, it says so.
@@ -29,6 +29,9 @@ mkdir -p "$work" dist
 
 version=$(sed -n 's/^project(listsoftware VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$src/CMakeLists.txt")
 [ -n "$version" ] || fail "no VERSION in CMakeLists.txt's project(listsoftware ...)"
+# A run that fails leaves no zip of this version behind, not even an older one.
+zip=dist/listsoftware-$version-windows-x64.zip
+rm -f "$zip" "$zip.new"
 
 echo "release: building $commit (version $version) in $src (log: $work/build.log)"
 (cd "$src" && cmake --preset windows && cmake --build --preset windows --target listsoftware) \
@@ -56,10 +59,10 @@ elif ! cmp -s "$local_exe.source" "$built.source"; then
 elif cmp -s "$local_exe" "$built"; then
     compared="reproducible: the clean build of $commit is byte-identical to $local_exe"
 else
-    echo "release: $(cmp "$local_exe" "$built" 2>&1 | head -n 1)"
-    fail "not reproducible: $local_exe and the clean build of $commit ($built) differ;" \
-        "$(cmp -l "$local_exe" "$built" 2>/dev/null | wc -l) bytes differ," \
-        "sizes $(wc -c <"$local_exe") and $(wc -c <"$built")"
+    echo "release: $(cmp "$local_exe" "$built" 2>&1 | head -n 1)" >&2
+    fail "not reproducible: $local_exe and the clean build of $commit ($built) differ" \
+        "($(cmp -l "$local_exe" "$built" 2>/dev/null | wc -l) byte(s) differ;" \
+        "sizes $(wc -c <"$local_exe") and $(wc -c <"$built"))"
 fi
 
 # The package: fixed names, modes and times (the commit's) in a fixed order, no extra attributes,
@@ -78,8 +81,6 @@ printf 'listsoftware %s: lists the software installed on this or another compute
 stamp=$(git -C "$src" log -1 --format=%ct)
 chmod 644 "$package"/*
 TZ=UTC0 touch -d "@$stamp" "$package"/*
-zip=dist/listsoftware-$version-windows-x64.zip
-rm -f "$zip" "$zip.new"
 (cd "$package" && TZ=UTC0 zip -q -X -D "$top/$zip.new" README.txt SHA256SUMS listsoftware.exe) &&
     mv -f "$zip.new" "$zip" || fail "cannot write $zip"
 
