@@ -27,7 +27,8 @@ mkdir -p "$work" dist
 { git init -q "$src" && git -C "$src" fetch -q "$top" HEAD &&
     git -C "$src" checkout -q --detach FETCH_HEAD; } || fail "cannot clone HEAD into $src"
 
-version=$(sed -n 's/^project(listsoftware VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$src/CMakeLists.txt")
+version=$(sed -n 's/^project(listsoftware VERSION \([0-9][0-9.]*\)[ )].*/\1/p' \
+    "$src/CMakeLists.txt")
 [ -n "$version" ] || fail "no VERSION in CMakeLists.txt's project(listsoftware ...)"
 # A run that fails leaves no zip of this version behind, not even an older one.
 zip=dist/listsoftware-$version-windows-x64.zip
@@ -42,12 +43,13 @@ echo "release: building $commit (version $version) in $src (log: $work/build.log
 built=$src/build/windows/listsoftware.exe
 grep -qx 'tree clean' "$built.source" || fail "the clean clone does not look clean: $built.source"
 
-# Which exe to compare with: each link writes, beside the exe, the commit it was built from, the
+# Which exe to compare with: the build writes, beside the exe, the commit it was built from, the
 # state of the working tree (clean, or any change including untracked files) and the build type,
-# and removes that record before linking, so a failed link leaves none. The clean build wrote its
-# own record the same way, so equal records mean: same commit, clean tree, same build type.
-# Times are no help here: checking out or touching files moves them, and a relink at a later
-# commit need not change anything.
+# after each link and after each full build, and removes it before linking, so a failed link
+# leaves none (cmake/windows.cmake, tools/source-stamp.sh). The clean build wrote its own record
+# the same way, so equal records mean: same commit, clean tree, same build type. File times are
+# no help here: a checkout or an edit moves them without a build, and a commit that changes
+# nothing the exe is built from leaves the exe older than the commit.
 local_exe=build/windows/listsoftware.exe
 if [ ! -f "$local_exe" ]; then
     compared="not compared: there is no $local_exe to compare the clean build with"
@@ -72,8 +74,8 @@ mkdir -p "$package"
 cp "$built" "$package/listsoftware.exe"
 # README.txt: README.md's part for Windows users, as plain text (no blank lines at its ends, no
 # code marks) with Windows line ends.
-part=$(awk '/^## / { on = ($0 == "## Use on Windows"); next } on' "$src/README.md" |
-    sed 's/`//g' | awk 'NF { if (out && blank) print ""; print; out = 1; blank = 0; next } { blank = 1 }')
+part=$(awk '/^## / { on = ($0 == "## Use on Windows"); next } on' "$src/README.md" | sed 's/`//g' |
+    awk 'NF { if (out && blank) print ""; print; out = 1; blank = 0; next } { blank = 1 }')
 [ -n "$part" ] || fail "README.md has no \"## Use on Windows\" part for README.txt"
 printf 'listsoftware %s: lists the software installed on this or another computer\n\n%s\n' \
     "$version" "$part" | awk '{ printf "%s\r\n", $0 }' >"$package/README.txt"
