@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds and runs every test: the native unit tests (plain and under
 # AddressSanitizer + UndefinedBehaviorSanitizer), a short run of every fuzz target, and under
-# Wine the Windows-side tests and the end-to-end scenarios. Ends with the summaries.
+# Wine the Windows-side tests and the end-to-end scenarios; then the release script, which builds
+# HEAD again from a clean clone and compares. Ends with the summaries.
 set -u
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -26,6 +27,13 @@ run_ctest native
 run_ctest sanitize
 tools/fuzz.sh "${LS_FUZZ_SECONDS:-8}" >"$log/fuzz.txt" 2>&1 || status=1
 run_ctest windows -j2 --timeout 600
+# Last, the release build: a clean clone of HEAD built again, which must give the very exe the
+# tests ran, and the zip.
+started=$(date +%s)
+scripts/release.sh >"$log/release.txt" 2>&1
+release_status=$?
+release_seconds=$(($(date +%s) - started))
+[ $release_status -eq 0 ] || status=1
 
 echo
 echo "== fuzz targets, ${LS_FUZZ_SECONDS:-8} s each (full log: $log/fuzz.txt)"
@@ -41,6 +49,10 @@ for tree in native sanitize windows; do
         tail -n 40 "$log/$tree.txt"
     fi
 done
+echo
+echo "== release (scripts/release.sh, $release_seconds s; full log: $log/release.txt)"
+grep -v '^release: building ' "$log/release.txt" | tail -n 3
+echo "(release.sh exit status $release_status)"
 # The output of every failed test (ctest writes it under the test's result line), so that a
 # run elsewhere shows why without its logs.
 for tree in native sanitize windows; do
