@@ -109,14 +109,7 @@ int wmain(int argc, wchar_t** argv) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     SendMessageW(list, WM_SETFONT, WPARAM(CreateFontIndirectW(&metrics.lfMessageFont)), FALSE);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    for (size_t i = 0; i < kColumns.size(); ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = kColumns[i].width;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-        column.iSubItem = int(i);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
-    }
+    InsertProgramColumns(list);
     SendMessageW(list, LVM_SETITEMCOUNT, gEntries.size(), 0);
     UpdateWindow(parent);
 
@@ -136,7 +129,8 @@ int wmain(int argc, wchar_t** argv) {
             return ShownCellText(gEntries[row].Field(size_t(column)));
         });
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, TRUE);
+        RedrawWindow(list, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         std::printf("fit %.1f\n", Milliseconds(start));
         same = same && Widths(list) == autosized;
     }

@@ -1,7 +1,10 @@
 // The main window's controls and list columns, as data.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <array>
 
@@ -64,6 +67,18 @@ inline constexpr std::array<ColumnSpec, 6> kColumns{{
     {L"Install Location", 200},
     {L"Uninstall String", 345},
 }};
+
+// Inserts the six columns of kColumns into a report list that has none.
+inline void InsertProgramColumns(HWND list) {
+    for (size_t i = 0; i < kColumns.size(); ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.cx = kColumns[i].width;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        column.iSubItem = int(i);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
+    }
+}
 
 // The controls that follow whether SoftwareList holds entries, in the order they are switched.
 inline constexpr std::array<int, 9> kListDependentControls{

@@ -125,14 +125,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
                 list_ = control;
                 ListView_SetExtendedListViewStyle(control,
                                                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-                for (size_t i = 0; i < kColumns.size(); ++i) {
-                    LVCOLUMNW column = {};
-                    column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-                    column.cx = kColumns[i].width;
-                    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-                    column.iSubItem = int(i);
-                    SendMessageW(control, LVM_INSERTCOLUMNW, i, LPARAM(&column));
-                }
+                InsertProgramColumns(control);
                 break;
             }
             default:
@@ -325,12 +318,16 @@ int MainWindow::RowCount() const { return int(SendMessageW(list_, LVM_GETITEMCOU
 
 void MainWindow::AddRow(size_t entryIndex) { rows_.push_back({entryIndex, CLR_DEFAULT}); }
 
-void MainWindow::ShowAddedRows() {
-    if (size_t(RowCount()) == rows_.size()) return;
+bool MainWindow::TellListOfAddedRows() {
+    if (size_t(RowCount()) == rows_.size()) return false;
     // The rows already shown stay where they are; only the area of the new ones is repainted,
     // which is nothing once the list is full.
     SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    UpdateWindow(list_);
+    return true;
+}
+
+void MainWindow::ShowAddedRows() {
+    if (TellListOfAddedRows()) UpdateWindow(list_);
 }
 
 void MainWindow::ShowRows(const std::vector<size_t>& entryIndexes) {
@@ -384,13 +381,12 @@ void MainWindow::FitColumnsToRows() {
 
 void MainWindow::ShowAllRowsFitted() {
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    if (size_t(RowCount()) != rows_.size()) {
-        SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(),
-                     LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    }
+    TellListOfAddedRows();
     FitColumnsToRows();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
+    // As WM_SETREDRAW's documentation asks for a control with a border of its own
+    // (WS_EX_CLIENTEDGE) and children (the header).
+    RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 Text MainWindow::CellText(int row, int column) const {

@@ -95,6 +95,8 @@ private:
     // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
     // the window's procedure.
     void TranslateAndDispatch(MSG& msg);
+    // Sets the list's row count to the rows appended so far; false when it already had them.
+    bool TellListOfAddedRows();
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
     // The text row shows in column, as the list draws it.
     TextView ShownText(size_t row, int column) const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/case_win.h"
+#include "common/system_library_win.h"
 #include "common/wide_win.h"
 #include "listsort/date_masks.h"
 
@@ -50,16 +51,11 @@ using SetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DW
 using DefSubclassProcFunction = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 
 // A function of the common controls library the process has already loaded, looked up by name
-// on every call (the program does not import the subclass functions); null when the library is
-// not loaded or lacks the name.
+// (the program does not import the subclass functions); null when the library is not loaded or
+// lacks the name.
 template <typename Function>
 Function CommonControlsFunction(const char* name) {
-    HMODULE module = GetModuleHandleW(L"Comctl32.dll");
-    if (module == nullptr) return nullptr;
-    FARPROC address = GetProcAddress(module, name);
-    if (address == nullptr) return nullptr;
-    // Through the generic function pointer type, which GCC accepts without a cast warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    return LibraryFunction<Function>(GetModuleHandleW(L"Comctl32.dll"), name);
 }
 
 constexpr UINT_PTR kHookId = 0;

@@ -883,6 +883,7 @@ class Driver {
     Outcome ExpectEnabledState(const Command& c, bool enabled);
     std::optional<HWND> ListHeader(HWND list) const;
     std::optional<RECT> VisibleRowRect(HWND list, int row, std::wstring& why) const;
+    Outcome RowCentre(const std::wstring& args, HWND& list, POINT& centre) const;
     // Every cell of the list, or only those of column onlyColumn (each row then holds one).
     std::optional<Rows> ReadRows(std::wstring& why, int onlyColumn = -1) const;
     std::optional<int> SelectedRow(HWND list) const;
@@ -1398,29 +1399,33 @@ std::optional<RECT> Driver::VisibleRowRect(HWND list, int row, std::wstring& why
     return onScreen;
 }
 
-Outcome Driver::MoveToRow(const Command& c) {
-    auto row = ParseNumber(c.args);
-    if (!row) return Fail(L"expected a row number, found " + Quoted(c.args));
+// The centre of the visible part of the list row that args names, on the screen.
+Outcome Driver::RowCentre(const std::wstring& args, HWND& list, POINT& centre) const {
+    auto row = ParseNumber(args);
+    if (!row) return Fail(L"expected a row number, found " + Quoted(args));
     Outcome outcome;
-    HWND list = Control(4, outcome);
+    list = Control(4, outcome);
     if (!outcome.ok) return outcome;
     std::wstring why;
     auto rect = VisibleRowRect(list, int(*row), why);
     if (!rect) return Fail(why);
-    return MoveToScreenPoint(Centre(*rect));
+    centre = Centre(*rect);
+    return Pass();
+}
+
+Outcome Driver::MoveToRow(const Command& c) {
+    HWND list = nullptr;
+    POINT centre{};
+    if (Outcome o = RowCentre(c.args, list, centre); !o.ok) return o;
+    return MoveToScreenPoint(centre);
 }
 
 // The list, its header and header item column's rectangle (header client coordinates).
 Outcome Driver::ClickRow(const Command& c) {
-    auto row = ParseNumber(c.args);
-    if (!row) return Fail(L"expected a row number, found " + Quoted(c.args));
-    Outcome outcome;
-    HWND list = Control(4, outcome);
-    if (!outcome.ok) return outcome;
-    std::wstring why;
-    auto rect = VisibleRowRect(list, int(*row), why);
-    if (!rect) return Fail(why);
-    return ClickAt(list, Centre(*rect));
+    HWND list = nullptr;
+    POINT centre{};
+    if (Outcome o = RowCentre(c.args, list, centre); !o.ok) return o;
+    return ClickAt(list, centre);
 }
 
 Outcome Driver::FindHeaderItem(int column, HWND& list, HWND& header, RECT& item) {

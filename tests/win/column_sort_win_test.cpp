@@ -129,14 +129,7 @@ class ColumnSortTest : public testing::Test {
             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, width,
             height, parent_, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
         if (list == nullptr) return nullptr;
-        for (size_t i = 0; i < kColumns.size(); ++i) {
-            LVCOLUMNW column = {};
-            column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-            column.cx = kColumns[i].width;
-            column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-            column.iSubItem = int(i);
-            SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
-        }
+        InsertProgramColumns(list);
         return list;
     }
 

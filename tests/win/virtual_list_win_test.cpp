@@ -30,14 +30,7 @@ HWND ProgramLikeList(HWND parent, DWORD extraStyle, HFONT font) {
                                 50, 1004, 540, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list, WM_SETFONT, WPARAM(font), FALSE);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    for (size_t i = 0; i < kColumns.size(); ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = kColumns[i].width;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-        column.iSubItem = int(i);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
-    }
+    InsertProgramColumns(list);
     return list;
 }
 
