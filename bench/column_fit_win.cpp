@@ -17,13 +17,14 @@
 #include <vector>
 
 #include "app/controls_win.h"
-#include "app/virtual_list_win.h"
+#include "app/software_list_view_win.h"
 #include "inventory/registry_win.h"
 #include "inventory/software.h"
 
 namespace {
 
 SoftwareList gEntries;
+SoftwareListOwner gOwner(gEntries);
 
 void ReadEntries() {
     const Text machine[] = {
@@ -53,17 +54,8 @@ void ReadEntries() {
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
-        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
-        if ((item.mask & LVIF_TEXT) && item.cchTextMax > 0 &&
-            size_t(item.iItem) < gEntries.size()) {
-            TextView text =
-                ShownCellText(gEntries[size_t(item.iItem)].Field(size_t(item.iSubItem)));
-            size_t n = std::min(text.size(), size_t(item.cchTextMax) - 1);
-            std::copy_n(text.data(), n, reinterpret_cast<char16_t*>(item.pszText));
-            item.pszText[n] = L'\0';
-        }
-        return 0;
+    if (message == WM_NOTIFY) {
+        if (auto answer = gOwner.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *answer;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -108,9 +100,11 @@ int wmain(int argc, wchar_t** argv) {
     NONCLIENTMETRICSW metrics = {sizeof metrics};
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     SendMessageW(list, WM_SETFONT, WPARAM(CreateFontIndirectW(&metrics.lfMessageFont)), FALSE);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     InsertProgramColumns(list);
-    SendMessageW(list, LVM_SETITEMCOUNT, gEntries.size(), 0);
+    gOwner.Attach(list);
+    std::vector<size_t> all(gEntries.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    gOwner.ShowEntries(all);
     UpdateWindow(parent);
 
     bool same = true;
@@ -125,9 +119,7 @@ int wmain(int argc, wchar_t** argv) {
         start = std::chrono::steady_clock::now();
         // As the program does at the end of a scan: one repaint for the five widths.
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-        FitColumnsToAllRows(list, 1, 5, gEntries.size(), [](size_t row, int column) {
-            return ShownCellText(gEntries[row].Field(size_t(column)));
-        });
+        gOwner.FitColumns();
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(list, nullptr, nullptr,
                      RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);

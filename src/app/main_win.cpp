@@ -33,10 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.Create(instance);
     window.Focus(ComputerField);
     SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
-    EnableColumnSort(window.Handle(), SoftwareListView);
-    SetOwnerDataRows(SoftwareListView,
-                     {[] { window.ShowAddedRows(); },
-                      [](const std::vector<int>& order) { window.ReorderRows(order); }});
+    EnableColumnSort(window.Handle(), SoftwareListView, window.List());
     window.AnswerListRequestsFirst();
     RunEventLoop(window);
 }

@@ -2,13 +2,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/controls_win.h"
 #include "app/link_label_win.h"
-#include "app/virtual_list_win.h"
-#include "common/case_win.h"
 #include "common/wide_win.h"
 
 namespace {
@@ -121,13 +119,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
                 SendMessageW(tooltip, TTM_ADDTOOLW, 0, LPARAM(&tool));
                 break;
             }
-            case ControlKind::ReportList: {
-                list_ = control;
-                ListView_SetExtendedListViewStyle(control,
-                                                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+            case ControlKind::ReportList:
                 InsertProgramColumns(control);
+                list_.Attach(control);
                 break;
-            }
             default:
                 break;
         }
@@ -159,10 +154,7 @@ LRESULT CALLBACK MainWindow::FrontProc(HWND window, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr && message == WM_NOTIFY && lParam != 0) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == self->list_ &&
-            (header->code == LVN_GETDISPINFOW || header->code == UINT(NM_CUSTOMDRAW))) {
-            return self->HandleMessage(message, wParam, lParam);
-        }
+        if (self->list_.IsPaintRequest(*header)) return *self->list_.OnNotify(*header);
     }
     if (self == nullptr || self->behindFront_ == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
@@ -181,27 +173,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Push({EventKind::Shortcut, LOWORD(wParam), 0});
             }
             return 0;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->hwndFrom != list_) break;
-            switch (header->code) {
-                case NM_CUSTOMDRAW:
-                    return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-                case LVN_GETDISPINFOW:
-                    OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
-                    return 0;
-                case LVN_ODFINDITEMW: {
-                    // Only the rows the list already knows can be named.
-                    size_t known = std::min(rows_.size(), size_t(RowCount()));
-                    return AnswerFindItem(
-                        *reinterpret_cast<const NMLVFINDITEMW*>(lParam), known,
-                        [this](size_t row) { return ShownText(row, 0); }, LocaleLower);
-                }
-                case LVN_DELETEALLITEMS:
-                    return TRUE;  // no notification per deleted row
+        case WM_NOTIFY:
+            if (std::optional<LRESULT> answer =
+                    list_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
+                return *answer;
             }
             break;
-        }
         case WM_CLOSE:
             Push({EventKind::Close, 0, 0});
             return 0;
@@ -213,67 +190,6 @@ void MainWindow::Push(WindowEvent event) {
     // An event identical to the last one still waiting is not queued twice.
     if (!pending_.empty() && pending_.back() == event) return;
     pending_.push_back(event);
-}
-
-LRESULT MainWindow::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
-    switch (draw->nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-        case CDDS_ITEMPREPAINT: {
-            size_t row = draw->nmcd.dwItemSpec;
-            if (row < rows_.size() && rows_[row].background != CLR_DEFAULT) {
-                draw->clrTextBk = rows_[row].background;
-            }
-            return CDRF_DODEFAULT;
-        }
-        case CDDS_POSTPAINT:
-            DrawGridLines(draw->nmcd.hdc);
-            return CDRF_DODEFAULT;
-    }
-    return CDRF_DODEFAULT;
-}
-
-void MainWindow::DrawGridLines(HDC dc) {
-    RECT client;
-    GetClientRect(list_, &client);
-    int top = 0;
-    HWND header = ListView_GetHeader(list_);
-    RECT headerRect;
-    if (header != nullptr && IsWindowVisible(header) && GetWindowRect(header, &headerRect)) {
-        MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerRect), 2);
-        top = headerRect.bottom;
-    }
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-
-    // Row boundaries continue the rows' rhythm down to the bottom of the client area.
-    int count = RowCount();
-    RECT item;
-    int topIndex = ListView_GetTopIndex(list_);
-    if (count > 0 && ListView_GetItemRect(list_, topIndex, &item, LVIR_BOUNDS)) {
-        int height = item.bottom - item.top;
-        if (height > 0) {
-            int y = item.top - height * ((item.top - top) / height);
-            for (; y <= client.bottom; y += height) {
-                if (y < top) continue;
-                MoveToEx(dc, client.left, y - 1, nullptr);
-                LineTo(dc, client.right, y - 1);
-            }
-        }
-    }
-    // Column boundaries, following the header as it scrolls.
-    if (header != nullptr) {
-        int columns = Header_GetItemCount(header);
-        for (int i = 0; i < columns; ++i) {
-            RECT rect;
-            if (!Header_GetItemRect(header, i, &rect)) continue;
-            MapWindowPoints(header, list_, reinterpret_cast<POINT*>(&rect), 2);
-            MoveToEx(dc, rect.right - 1, top, nullptr);
-            LineTo(dc, rect.right - 1, client.bottom);
-        }
-    }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 Text MainWindow::GetText(int id) const {
@@ -308,121 +224,6 @@ void MainWindow::SetChecked(int id, bool checked) {
 }
 
 void MainWindow::Focus(int id) { SetFocus(Control(id)); }
-
-void MainWindow::ClearRows() {
-    rows_.clear();
-    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-}
-
-int MainWindow::RowCount() const { return int(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
-
-void MainWindow::AddRow(size_t entryIndex) { rows_.push_back({entryIndex, CLR_DEFAULT}); }
-
-bool MainWindow::TellListOfAddedRows() {
-    if (size_t(RowCount()) == rows_.size()) return false;
-    // The rows already shown stay where they are; only the area of the new ones is repainted,
-    // which is nothing once the list is full.
-    SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    return true;
-}
-
-void MainWindow::ShowAddedRows() {
-    if (TellListOfAddedRows()) UpdateWindow(list_);
-}
-
-void MainWindow::ShowRows(const std::vector<size_t>& entryIndexes) {
-    ClearRows();
-    rows_.reserve(entryIndexes.size());
-    for (size_t entry : entryIndexes) rows_.push_back({entry, CLR_DEFAULT});
-    SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), 0);
-    InvalidateRect(list_, nullptr, TRUE);
-}
-
-void MainWindow::ReorderRows(const std::vector<int>& order) {
-    if (order.size() != rows_.size()) return;
-    std::vector<ShownRow> reordered;
-    reordered.reserve(rows_.size());
-    for (int from : order) {
-        if (from < 0 || size_t(from) >= rows_.size()) return;
-        reordered.push_back(rows_[size_t(from)]);
-    }
-    rows_ = std::move(reordered);
-    InvalidateRect(list_, nullptr, TRUE);
-}
-
-void MainWindow::OnGetDisplayInfo(NMLVDISPINFOW* info) const {
-    LVITEMW& item = info->item;
-    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
-    item.pszText[0] = L'\0';
-    size_t row = size_t(item.iItem);
-    const SoftwareList& entries = state_.SoftwareList;
-    if (item.iItem < 0 || row >= rows_.size() || rows_[row].entry >= entries.size()) return;
-    if (item.iSubItem < 0 || size_t(item.iSubItem) >= SoftwareEntry::kFieldCount) return;
-    const Text& field = entries[rows_[row].entry].Field(size_t(item.iSubItem));
-    // As much as fits, always terminated; the list shows a field up to its first NUL.
-    size_t length = std::min(field.size(), size_t(item.cchTextMax) - 1);
-    std::copy_n(field.data(), length, reinterpret_cast<char16_t*>(item.pszText));
-    item.pszText[length] = L'\0';
-}
-
-TextView MainWindow::ShownText(size_t row, int column) const {
-    const SoftwareList& entries = state_.SoftwareList;
-    if (row >= rows_.size() || rows_[row].entry >= entries.size() || column < 0 ||
-        size_t(column) >= SoftwareEntry::kFieldCount) {
-        return TextView();
-    }
-    return ShownCellText(entries[rows_[row].entry].Field(size_t(column)));
-}
-
-void MainWindow::FitColumnsToRows() {
-    FitColumnsToAllRows(list_, 1, int(kColumns.size()) - 1, rows_.size(),
-                        [this](size_t row, int column) { return ShownText(row, column); });
-}
-
-void MainWindow::ShowAllRowsFitted() {
-    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    TellListOfAddedRows();
-    FitColumnsToRows();
-    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    // As WM_SETREDRAW's documentation asks for a control with a border of its own
-    // (WS_EX_CLIENTEDGE) and children (the header).
-    RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
-Text MainWindow::CellText(int row, int column) const {
-    // The list view copies at most the buffer's size; grow until the text fits.
-    std::wstring buffer(256, L'\0');
-    for (;;) {
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = int(buffer.size());
-        int copied = int(SendMessageW(list_, LVM_GETITEMTEXTW, row, LPARAM(&item)));
-        if (copied < int(buffer.size()) - 1 || buffer.size() >= (1u << 21)) {
-            return FromWide(buffer.data(), size_t(copied > 0 ? copied : 0));
-        }
-        buffer.assign(buffer.size() * 4, L'\0');
-    }
-}
-
-void MainWindow::SetRowBackground(int row, COLORREF colour) {
-    if (row == -1) {
-        for (ShownRow& shown : rows_) shown.background = colour;
-    } else if (row >= 0 && size_t(row) < rows_.size()) {
-        rows_[size_t(row)].background = colour;
-    } else {
-        return;
-    }
-    InvalidateRect(list_, nullptr, FALSE);
-}
-
-std::vector<int> MainWindow::RowsWithBackground(COLORREF colour) const {
-    std::vector<int> found;
-    for (size_t row = 0; row < rows_.size(); ++row) {
-        if (rows_[row].background == colour) found.push_back(int(row));
-    }
-    return found;
-}
 
 WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     if (!pending_.empty()) {

@@ -21,11 +21,11 @@ void RefreshControlStates(MainWindow& window) {
 void ListSoftwareRequest(MainWindow& window) {
     if (window.IsTextEmpty(ComputerField)) return;
     AppState& state = window.State();
-    window.ClearRows();
+    window.List().Clear();
     state.SoftwareList.clear();
     state.ComputerName = window.GetText(ComputerField);
     if (state.ComputerName == u".") {
-        window.SetText(StatusLine, u"Please wait");
+        window.SetText(StatusLine, kPleaseWaitText);
         InventoryScan(window);
         return;
     }
@@ -45,7 +45,7 @@ void ListSoftwareRequest(MainWindow& window) {
 }
 
 void ClearListAction(MainWindow& window) {
-    window.ClearRows();
+    window.List().Clear();
     for (int id : {ComputerField, StatusLine, SearchField}) window.SetText(id, u"");
     for (int id : kSaveChecks) window.SetChecked(id, false);
     window.State().SoftwareList.clear();
@@ -75,8 +75,9 @@ bool IsOverHeader(HWND list, POINT clientPoint) {
 // Restores the highlighted row wherever it is now: a row keeps its colour when the list is
 // sorted, so the index in HoverRow may name another row by then.
 void RestoreHighlightedRow(MainWindow& window) {
-    window.SetRowBackground(window.State().HoverRow, CLR_DEFAULT);
-    for (int row : window.RowsWithBackground(HoverColour)) window.SetRowBackground(row, CLR_DEFAULT);
+    SoftwareListOwner& list = window.List();
+    list.SetBackground(window.State().HoverRow, CLR_DEFAULT);
+    for (int row : list.RowsWithBackground(HoverColour)) list.SetBackground(row, CLR_DEFAULT);
 }
 
 }  // namespace
@@ -95,11 +96,11 @@ void HoverHighlight(MainWindow& window) {
     if (hit.iItem >= 0) {
         SetFocus(list);
         RestoreHighlightedRow(window);
-        window.SetRowBackground(hit.iItem, HoverColour);
+        window.List().SetBackground(hit.iItem, HoverColour);
         state.HoverRow = hit.iItem;
     } else {
         RestoreHighlightedRow(window);
-        window.SetRowBackground(hit.iItem, CLR_DEFAULT);
+        window.List().SetBackground(hit.iItem, CLR_DEFAULT);
     }
 }
 

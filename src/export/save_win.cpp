@@ -152,11 +152,11 @@ int ShowBox(HWND owner, TextView text, TextView title, UINT type) {
 }
 
 // The six cell texts of every row the list shows, in the shown order.
-std::vector<SaveRowCells> ShownRows(const MainWindow& window) {
-    std::vector<SaveRowCells> rows(size_t(std::max(window.RowCount(), 0)));
+std::vector<SaveRowCells> ShownRows(const ListRows& shown) {
+    std::vector<SaveRowCells> rows(shown.RowCount());
     for (size_t row = 0; row < rows.size(); ++row) {
         for (size_t column = 0; column < rows[row].size(); ++column) {
-            rows[row][column] = window.CellText(int(row), int(column));
+            rows[row][column] = Text(shown.CellText(row, column));
         }
     }
     return rows;
@@ -210,7 +210,7 @@ void SaveListToFile(MainWindow& window) {
                 }
                 break;
         }
-        const std::vector<SaveRowCells> rows = ShownRows(window);
+        const std::vector<SaveRowCells> rows = ShownRows(window.List());
         if (!WriteSaveFile(path, rows, TickedChecks(window))) {
             ShowBox(owner, SaveFailedMessage(path), kSaveErrorTitle, MB_OK | MB_ICONERROR);
         }

@@ -1,13 +1,10 @@
 #include "inventory/filter_win.h"
 
-#include <windows.h>
-#include <commctrl.h>
-
-#include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "common/case_win.h"
 #include "inventory/search.h"
 
 void FilterSoftwareList(MainWindow& window, TextView searchText) {
-    window.ShowRows(FilteredEntryIndexes(window.State().SoftwareList, searchText, LocaleLower));
+    window.List().ShowEntries(
+        FilteredEntryIndexes(window.State().SoftwareList, searchText, LocaleLower));
 }

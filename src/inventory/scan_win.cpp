@@ -1,7 +1,6 @@
 #include "inventory/scan_win.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <array>
 #include <vector>
@@ -30,19 +29,17 @@ constexpr TextView kUserUninstall = u"\\Software\\Microsoft\\Windows\\CurrentVer
 class ThrottledRowDisplay {
 public:
     explicit ThrottledRowDisplay(MainWindow& window) : window_(window), last_(GetTickCount()) {}
-    ~ThrottledRowDisplay() { window_.ShowAddedRows(); }
+    ~ThrottledRowDisplay() { window_.List().ShowAppended(); }
     ThrottledRowDisplay(const ThrottledRowDisplay&) = delete;
     ThrottledRowDisplay& operator=(const ThrottledRowDisplay&) = delete;
 
     void ShowWhenDue() {
         DWORD now = GetTickCount();
         if (now - last_ < interval_) return;
-        window_.ShowAddedRows();
+        window_.List().ShowAppended();
         last_ = GetTickCount();
         DWORD cost = last_ - now;
-        HWND list = window_.Control(SoftwareListView);
-        bool pageFull = window_.RowCount() >= int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
-        DWORD minimum = pageFull ? kFullPageIntervalMs : kMinimumIntervalMs;
+        DWORD minimum = window_.List().FillsPage() ? kFullPageIntervalMs : kMinimumIntervalMs;
         interval_ = cost * 9 > minimum ? cost * 9 : minimum;
     }
 
@@ -98,7 +95,7 @@ void HandleProgramKey(MainWindow& window, TextView installType, const Text& keyP
                         std::move(values[2]), std::move(values[3]), std::move(values[4])};
     SoftwareList& entries = window.State().SoftwareList;
     entries.push_back(std::move(entry));
-    window.AddRow(entries.size() - 1);
+    window.List().Append(entries.size() - 1);
 }
 
 // Handles every program key under the enumeration key, with a look at the window between keys.
@@ -144,5 +141,5 @@ void InventoryScan(MainWindow& window) {
 
     const bool unread = !readAnything && computer != u".";
     window.SetText(StatusLine, unread ? kUnableToReadRegistryText : u"Completed Successfully");
-    window.ShowAllRowsFitted();
+    window.List().ShowAllFitted();
 }

@@ -75,24 +75,3 @@ std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView sear
     }
     return shown;
 }
-
-int FindRowByText(size_t rowCount, const std::function<TextView(size_t row)>& rowText,
-                  TextView find, bool prefix, int start, bool wrap, CodeUnitMap fold) {
-    const Text folded = FoldedText(find, fold);
-    auto matches = [&](size_t row) {
-        TextView text = rowText(row);
-        if (prefix ? text.size() < folded.size() : text.size() != folded.size()) return false;
-        for (size_t i = 0; i < folded.size(); ++i) {
-            if (fold(text[i]) != folded[i]) return false;
-        }
-        return true;
-    };
-    const size_t first = start < 0 ? 0 : std::min(size_t(start), rowCount);
-    for (size_t row = first; row < rowCount; ++row) {
-        if (matches(row)) return int(row);
-    }
-    for (size_t row = 0; wrap && row < first; ++row) {
-        if (matches(row)) return int(row);
-    }
-    return -1;
-}

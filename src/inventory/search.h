@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <vector>
 
 #include "common/text.h"
@@ -20,10 +19,3 @@ size_t FindLastNoCase(TextView text, TextView find, CodeUnitMap fold);
 // mapping; it is consulted once per distinct code unit below 256 and per use above that.
 std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView search,
                                          CodeUnitMap fold);
-
-// The row a list finds for a typed text: the first row, from start on, whose text (rowText)
-// equals find, or begins with it when prefix is set, comparing code unit by code unit after
-// fold; with wrap the search then goes on from row 0 up to start. A start below 0 begins at
-// row 0, one at or past rowCount finds nothing unless wrap is set. -1 when no row matches.
-int FindRowByText(size_t rowCount, const std::function<TextView(size_t row)>& rowText,
-                  TextView find, bool prefix, int start, bool wrap, CodeUnitMap fold);

@@ -1,6 +1,6 @@
 #include "inventory/software.h"
 
-#include <algorithm>
+#include "remote/remote_text.h"
 
 const Text& SoftwareEntry::Field(size_t i) const {
     switch (i) {
@@ -13,10 +13,6 @@ const Text& SoftwareEntry::Field(size_t i) const {
     }
 }
 
-TextView ShownCellText(TextView field) {
-    return field.substr(0, std::min(field.find(u'\0'), kShownCellUnits));
-}
-
 bool IsKeptDisplayName(TextView displayName) {
     if (displayName.empty()) return false;
     for (std::u16string_view fragment : ExcludedNameFragments) {
@@ -26,7 +22,7 @@ bool IsKeptDisplayName(TextView displayName) {
 }
 
 Text ProgressDots::Tick() {
-    Text status = u"Please wait" + dots_;
+    Text status = Text(kPleaseWaitText) + dots_;
     dots_ += u'.';
     if (dots_.size() > 10) dots_.clear();
     return status;

@@ -22,12 +22,6 @@ struct SoftwareEntry {
     const Text& Field(size_t i) const;
 };
 
-// A cell of the list shows at most this many code units of its text.
-inline constexpr size_t kShownCellUnits = 259;
-
-// The part of a field that its cell shows: up to the first NUL, at most kShownCellUnits.
-TextView ShownCellText(TextView field);
-
 // Entries in scan order.
 using SoftwareList = std::vector<SoftwareEntry>;
 

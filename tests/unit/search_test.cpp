@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/list_rows.h"
+
 namespace {
 
 // A known locale-like mapping: ASCII plus the case pairs É/é and Ж/ж, and the Kelvin sign,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/list_rows.h"
 #include "inventory/software.h"
 
 namespace {

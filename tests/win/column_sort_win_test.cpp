@@ -1,6 +1,7 @@
 // Column-click sorting against real list views under Wine: a top-level window of the test's own
-// holds a report list with the program's six columns (control 4, registered) and a second list
-// (control 5, never registered). Header clicks arrive as the list view's LVN_COLUMNCLICK
+// holds an owner-data report list of the program's kind (control 4, registered) and a second one
+// (control 5, never registered), each shown through the program's own list owner, which the
+// window hands the lists' requests. Header clicks arrive as the list view's LVN_COLUMNCLICK
 // notification at the parent window, sent directly or raised by the header from button messages.
 // clang-format off
 #include <windows.h>
@@ -12,10 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/controls_win.h"
+#include "app/software_list_view_win.h"
 #include "common/wide_win.h"
 
 namespace {
@@ -26,32 +29,27 @@ constexpr int kUnregisteredList = 5;
 constexpr wchar_t kParentClass[] = L"ColumnSortTestParent";
 constexpr SortDirection kUnreadHeader = SortDirection(0);
 
-// What the parent window's own procedure saw of the column clicks that reached it.
-struct ParentRecord {
-    int columnClicks = 0;
-    HWND lastFrom = nullptr;
-    std::wstring firstCellWhenNotified;  // row 0 of the clicked column, as the procedure saw it
+// An owner-data list and the program's owner of its rows, over entries of its own.
+struct OwnedList {
+    SoftwareList entries;
+    SoftwareListOwner owner{entries};
+    HWND list = nullptr;
 };
 
-std::wstring CellOf(HWND list, int row, int column) {
-    wchar_t buffer[1024] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = int(std::size(buffer));
-    int copied = int(SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
-    return std::wstring(buffer, size_t(copied > 0 ? copied : 0));
-}
+// What the parent window's own procedure saw of the column clicks that reached it, and the lists
+// whose requests it hands to their owners.
+struct ParentRecord {
+    std::vector<OwnedList*> lists;
+    int columnClicks = 0;
+    HWND lastFrom = nullptr;
+    std::wstring firstCellWhenNotified;  // row 0 of the clicked column, as its owner held it
+};
 
-// A cell of any length.
-std::wstring LongCellOf(HWND list, int row, int column) {
-    std::wstring buffer(8192, L'\0');
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = int(buffer.size());
-    int copied = int(SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
-    return buffer.substr(0, size_t(copied > 0 ? copied : 0));
+OwnedList* ListOf(ParentRecord& record, HWND list) {
+    for (OwnedList* owned : record.lists) {
+        if (owned->list == list) return owned;
+    }
+    return nullptr;
 }
 
 // The notification a list view sends its parent for a click on header item column.
@@ -66,16 +64,19 @@ void SendColumnClick(HWND parent, HWND list, int column) {
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY) {
-        auto* record = reinterpret_cast<ParentRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* record = reinterpret_cast<ParentRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NOTIFY && record != nullptr) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (record != nullptr && header->code == UINT(LVN_COLUMNCLICK)) {
+        OwnedList* owned = ListOf(*record, header->hwndFrom);
+        if (owned == nullptr) return 0;
+        if (header->code == UINT(LVN_COLUMNCLICK)) {
             const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
             ++record->columnClicks;
             record->lastFrom = header->hwndFrom;
-            record->firstCellWhenNotified = CellOf(header->hwndFrom, 0, click->iSubItem);
+            record->firstCellWhenNotified =
+                ToWide(owned->owner.CellText(0, size_t(click->iSubItem)));
         }
-        return 0;
+        return owned->owner.OnNotify(*header).value_or(0);
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -86,6 +87,11 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// Entry field i, for filling entries column by column.
+Text& FieldOf(SoftwareEntry& entry, size_t i) {
+    return const_cast<Text&>(entry.Field(i));
 }
 
 class ColumnSortTest : public testing::Test {
@@ -104,65 +110,92 @@ class ColumnSortTest : public testing::Test {
     static void TearDownTestSuite() { UnregisterClassW(kParentClass, GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
-        parent_ = CreateWindowExW(0, kParentClass, L"Column sort test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  1040, 680, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent_ = CreateParent(L"Column sort test", 1040, 680, record_);
         // Under Wine, windows need an X display, a virtual one (Xvfb) being enough.
         ASSERT_NE(parent_, nullptr) << "no window could be created (error " << GetLastError()
                                     << "); under Wine set DISPLAY to an X server";
-        SetWindowLongPtrW(parent_, GWLP_USERDATA, LONG_PTR(&record_));
-        list_ = CreateList(SoftwareListView, 10, 10, 1004, 300);
-        other_ = CreateList(kUnregisteredList, 10, 320, 1004, 200);
+        list_ = CreateList(parent_, record_, main_, SoftwareListView, 10, 10, 1004, 300);
+        other_ = CreateList(parent_, record_, second_, kUnregisteredList, 10, 320, 1004, 200);
         ASSERT_NE(list_, nullptr);
         ASSERT_NE(other_, nullptr);
         // Never shown: the list view sorts, scrolls and reports the same for a hidden window,
         // and showing one costs seconds under Wine without a window manager.
-        ASSERT_TRUE(EnableColumnSort(parent_, SoftwareListView));
+        ASSERT_TRUE(EnableColumnSort(parent_, SoftwareListView, main_.owner));
     }
     void TearDown() override {
         if (parent_ != nullptr) DestroyWindow(parent_);
         Pump();
     }
 
-    HWND CreateList(int id, int x, int y, int width, int height) {
+    static HWND CreateParent(const wchar_t* title, int width, int height, ParentRecord& record) {
+        HWND parent = CreateWindowExW(0, kParentClass, title, WS_OVERLAPPEDWINDOW, 0, 0, width,
+                                      height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (parent != nullptr) SetWindowLongPtrW(parent, GWLP_USERDATA, LONG_PTR(&record));
+        return parent;
+    }
+
+    // An owner-data list of the program's kind and columns, whose rows owned shows.
+    static HWND CreateList(HWND parent, ParentRecord& record, OwnedList& owned, int id, int x,
+                           int y, int width, int height) {
         HWND list = CreateWindowExW(
             WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, width,
-            height, parent_, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+            x, y, width, height, parent, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
         if (list == nullptr) return nullptr;
         InsertProgramColumns(list);
+        owned.owner.Attach(list);
+        owned.list = list;
+        record.lists.push_back(&owned);
         return list;
     }
 
-    // Appends one row per cell: the cell goes into column, the row's insertion number into
-    // column 0 (unless that is the column) and into the item's lParam.
-    static void Fill(HWND list, int column, const Cells& cells) {
-        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-        for (size_t i = 0; i < cells.size(); ++i) {
-            std::wstring tag = L"row" + std::to_wstring(i);
-            LVITEMW item = {};
-            item.mask = LVIF_TEXT | LVIF_PARAM;
-            item.iItem = int(i);
-            item.pszText = column == 0 ? const_cast<wchar_t*>(cells[i].c_str()) : tag.data();
-            item.lParam = LPARAM(1000 + i);
-            int row = int(SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item)));
-            ASSERT_EQ(row, int(i));
-            if (column != 0) {
-                LVITEMW sub = {};
-                sub.iSubItem = column;
-                sub.pszText = const_cast<wchar_t*>(cells[i].c_str());
-                ASSERT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&sub)));
-            }
+    // Shows one row per entry of rows, its cells in columns 0, 1, 2 ..., and gives row i the
+    // background 1000 + i.
+    static void FillRows(OwnedList& owned, const std::vector<Cells>& rows) {
+        owned.entries.clear();
+        std::vector<size_t> shown;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            SoftwareEntry entry;
+            for (size_t c = 0; c < rows[i].size(); ++c) FieldOf(entry, c) = FromWide(rows[i][c]);
+            owned.entries.push_back(std::move(entry));
+            shown.push_back(i);
+        }
+        owned.owner.ShowEntries(shown);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            owned.owner.SetBackground(int(i), COLORREF(1000 + i));
         }
     }
-    void Fill(int column, const Cells& cells) { Fill(list_, column, cells); }
 
-    static Cells ColumnOf(HWND list, int column) {
+    // Appends one row per cell: the cell goes into column, the row's insertion number into
+    // column 0 (unless that is the column).
+    static void Fill(OwnedList& owned, int column, const Cells& cells) {
+        std::vector<Cells> rows;
+        for (size_t i = 0; i < cells.size(); ++i) {
+            Cells row(size_t(column) + 1);
+            row[0] = L"row" + std::to_wstring(i);
+            row[size_t(column)] = cells[i];
+            rows.push_back(row);
+        }
+        FillRows(owned, rows);
+    }
+    void Fill(int column, const Cells& cells) { Fill(main_, column, cells); }
+
+    // The whole text of a cell, as the owner holds it.
+    static std::wstring CellOf(const OwnedList& owned, int row, int column) {
+        return ToWide(owned.owner.CellText(size_t(row), size_t(column)));
+    }
+    std::wstring CellOf(int row, int column) const { return CellOf(main_, row, column); }
+
+    // The column as the owner holds it; the list knows every row.
+    static Cells ColumnOf(const OwnedList& owned, int column) {
         Cells cells;
-        int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) cells.push_back(CellOf(list, row, column));
+        EXPECT_EQ(size_t(SendMessageW(owned.list, LVM_GETITEMCOUNT, 0, 0)), owned.owner.RowCount());
+        for (size_t row = 0; row < owned.owner.RowCount(); ++row) {
+            cells.push_back(CellOf(owned, int(row), column));
+        }
         return cells;
     }
-    Cells ColumnOf(int column) const { return ColumnOf(list_, column); }
+    Cells ColumnOf(int column) const { return ColumnOf(main_, column); }
 
     void Click(HWND list, int column) { SendColumnClick(parent_, list, column); }
     void Click(int column) { Click(list_, column); }
@@ -204,10 +237,11 @@ class ColumnSortTest : public testing::Test {
 
     static Cells Reversed(Cells cells) { return Cells(cells.rbegin(), cells.rend()); }
 
+    ParentRecord record_;
+    OwnedList main_, second_;
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
     HWND other_ = nullptr;
-    ParentRecord record_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -278,7 +312,7 @@ TEST_F(ColumnSortTest, ArrowSurvivesRefillAndTheNextClickReversesIt) {
     Fill(1, {L"b", L"c", L"a"});
     Click(1);
     ASSERT_EQ(Arrows(), "-u----");
-    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);  // "Clear List"
+    main_.owner.Clear();  // "Clear List"
     EXPECT_EQ(Arrows(), "-u----");
     Fill(1, {L"b", L"c", L"a"});  // a new scan, in scan order
     EXPECT_EQ(Arrows(), "-u----");
@@ -433,30 +467,23 @@ TEST_F(ColumnSortTest, SmallLists) {
 // ---------------------------------------------------------------------------------------------
 // Rows move whole
 
-TEST_F(ColumnSortTest, EveryCellAndTheItemDataMoveWithTheRow) {
+TEST_F(ColumnSortTest, EveryCellAndTheBackgroundMoveWithTheRow) {
     Fill(1, {L"c", L"a", L"b"});
     // Cells longer than the sort reads, in another column, move whole.
     const Cells longCells = {std::wstring(1000, L'0'), std::wstring(300, L'1') + L"\n1",
                              std::wstring(5000, L'2')};
-    for (int row = 0; row < 3; ++row) {
-        LVITEMW sub = {};
-        sub.iSubItem = 5;
-        sub.pszText = const_cast<wchar_t*>(longCells[size_t(row)].c_str());
-        ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&sub)));
-    }
+    for (size_t row = 0; row < 3; ++row)
+        main_.entries[row].UninstallString = FromWide(longCells[row]);
     Click(1);
     ASSERT_EQ(ColumnOf(1), (Cells{L"a", L"b", L"c"}));
     EXPECT_EQ(ColumnOf(0), (Cells{L"row1", L"row2", L"row0"}));
     Cells moved;
-    for (int row = 0; row < 3; ++row) moved.push_back(LongCellOf(list_, row, 5));
+    for (int row = 0; row < 3; ++row) moved.push_back(CellOf(row, 5));
     EXPECT_EQ(moved, (Cells{longCells[1], longCells[2], longCells[0]}));
-    // The item's lParam (the program keeps the row's background colour there) is untouched.
+    // The row's background colour goes with it.
     for (int row = 0; row < 3; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        ASSERT_TRUE(SendMessageW(list_, LVM_GETITEMW, 0, LPARAM(&item)));
-        EXPECT_EQ(item.lParam, LPARAM(1000 + std::stoi(CellOf(list_, row, 0).substr(3))));
+        COLORREF background = COLORREF(1000 + std::stoi(CellOf(row, 0).substr(3)));
+        EXPECT_EQ(main_.owner.RowsWithBackground(background), std::vector<int>{row});
     }
 }
 
@@ -486,7 +513,7 @@ TEST_F(ColumnSortTest, SelectedRowMovesWithTheSortAndStaysInView) {
         Click(2);  // ascending: "299" becomes the last row
         int selected = int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
         ASSERT_EQ(selected, 299);
-        EXPECT_EQ(CellOf(list_, selected, 2), L"299");
+        EXPECT_EQ(CellOf(selected, 2), L"299");
         EXPECT_EQ(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED),
                   (c.states & LVIS_FOCUSED) ? 299 : -1);
         EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0), 299);
@@ -512,10 +539,10 @@ TEST_F(ColumnSortTest, WithoutSelectionNothingScrolls) {
     int top = int(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
     ASSERT_GT(top, 0);
     Click(2);
-    ASSERT_EQ(CellOf(list_, 0, 2), L"0");
+    ASSERT_EQ(CellOf(0, 2), L"0");
     EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top);
     Click(2);
-    ASSERT_EQ(CellOf(list_, 0, 2), L"299");
+    ASSERT_EQ(CellOf(0, 2), L"299");
     EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), top);
 }
 
@@ -523,9 +550,9 @@ TEST_F(ColumnSortTest, WithoutSelectionNothingScrolls) {
 // Which clicks count
 
 TEST_F(ColumnSortTest, UnregisteredListIsIgnoredAndItsParentStillHearsTheClick) {
-    Fill(other_, 1, {L"b", L"c", L"a"});
+    Fill(second_, 1, {L"b", L"c", L"a"});
     Click(other_, 1);
-    EXPECT_EQ(ColumnOf(other_, 1), (Cells{L"b", L"c", L"a"}));
+    EXPECT_EQ(ColumnOf(second_, 1), (Cells{L"b", L"c", L"a"}));
     EXPECT_EQ(Arrows(other_), "------");
     EXPECT_EQ(Arrows(), "------");
     EXPECT_EQ(record_.columnClicks, 1);
@@ -542,31 +569,35 @@ TEST_F(ColumnSortTest, RegisteredListIsSortedBeforeItsParentHearsTheClick) {
 
 TEST_F(ColumnSortTest, ListUnderAnotherParentIsNotHooked) {
     // Control 4 is registered, but only the parents EnableColumnSort was called for are hooked.
-    HWND lone = CreateWindowExW(0, kParentClass, L"Unhooked", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ParentRecord loneRecord;
+    OwnedList owned;
+    HWND lone = CreateParent(L"Unhooked", 600, 400, loneRecord);
     ASSERT_NE(lone, nullptr);
-    HWND list =
-        CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 500, 300,
-                        lone, HMENU(INT_PTR(SoftwareListView)), GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(
+        0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 500, 300,
+        lone, HMENU(INT_PTR(SoftwareListView)), GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(list, nullptr);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
     column.cx = 100;
     column.pszText = const_cast<wchar_t*>(L"Only");
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
-    Fill(list, 0, {L"b", L"a"});
+    owned.owner.Attach(list);
+    owned.list = list;
+    loneRecord.lists.push_back(&owned);
+    Fill(owned, 0, {L"b", L"a"});
     NMLISTVIEW click = {};
     click.hdr = {list, UINT_PTR(SoftwareListView), UINT(LVN_COLUMNCLICK)};
     click.iItem = -1;
     SendMessageW(lone, WM_NOTIFY, SoftwareListView, LPARAM(&click));
-    EXPECT_EQ(ColumnOf(list, 0), (Cells{L"b", L"a"}));
+    EXPECT_EQ(ColumnOf(owned, 0), (Cells{L"b", L"a"}));
     EXPECT_EQ(Arrows(list), "-");
     DestroyWindow(lone);
 }
 
 TEST_F(ColumnSortTest, EnableColumnSortNeedsTheControl) {
-    EXPECT_FALSE(EnableColumnSort(parent_, 99));
-    EXPECT_FALSE(EnableColumnSort(nullptr, SoftwareListView));
+    EXPECT_FALSE(EnableColumnSort(parent_, 99, main_.owner));
+    EXPECT_FALSE(EnableColumnSort(nullptr, SoftwareListView, main_.owner));
 }
 
 TEST_F(ColumnSortTest, UnreadableHeaderItemSortsDescendingAndClearsEveryArrow) {
@@ -629,7 +660,7 @@ TEST_F(ColumnSortTest, HeaderArrowOperations) {
     EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 1), 1);
 }
 
-TEST_F(ColumnSortTest, CompareRowsOfTwoCells) {
+TEST_F(ColumnSortTest, CompareSortTextsOfTwoCells) {
     const std::wstring prefix253(253, L'x');
     const std::wstring prefix254(254, L'x');
     struct Case {
@@ -664,12 +695,14 @@ TEST_F(ColumnSortTest, CompareRowsOfTwoCells) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fill(1, {c.first, c.second});
-        SortRequest request{list_, 1, c.kind, c.direction, Text()};
-        EXPECT_EQ(CompareRows(0, 1, request), c.expected);
+        SortRequest request{1, c.kind, c.direction, Text()};
+        EXPECT_EQ(CompareSortTexts(SortedCellText(main_.owner.CellText(0, 1)),
+                                   SortedCellText(main_.owner.CellText(1, 1)), request),
+                  c.expected);
     }
 }
 
-TEST_F(ColumnSortTest, ReadCellForSortKeepsAtMost254CodeUnits) {
+TEST_F(ColumnSortTest, SortedCellTextKeepsAtMost254CodeUnits) {
     struct Case {
         size_t length;
         size_t expected;
@@ -679,12 +712,10 @@ TEST_F(ColumnSortTest, ReadCellForSortKeepsAtMost254CodeUnits) {
         std::wstring cell(c.length, L'q');
         if (c.length > 0) cell[0] = L'\u00C9';
         Fill(5, {cell});
-        SortRequest request{list_, 5, ColumnKind::Text, Ascending, Text()};
-        Text read = ReadCellForSort(request, 0);
+        TextView read = SortedCellText(main_.owner.CellText(0, 5));
         EXPECT_EQ(read, FromWide(std::wstring_view(cell).substr(0, c.expected)));
     }
-    SortRequest outside{list_, 5, ColumnKind::Text, Ascending, Text()};
-    EXPECT_EQ(ReadCellForSort(outside, 7), Text());
+    EXPECT_EQ(SortedCellText(main_.owner.CellText(7, 5)), Text());
 }
 
 TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
@@ -699,160 +730,94 @@ TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Owner-data lists: the rows live with the parent, which hands out the texts and moves the rows
-// when the sort asks it to.
+// The owner moves the rows; the selection and focus, which the list keeps by position, follow
 
 namespace {
 
-constexpr wchar_t kOwnerClass[] = L"ColumnSortOwnerDataParent";
-constexpr int kOwnedList = 8;          // registered, with a RowReorder
-constexpr int kOwnedListNoMover = 9;   // registered, without one
+constexpr int kRefusingList = 9;  // registered with rows that refuse every order
 
-// The parent's rows, row by row, column by column.
-struct OwnerModel {
-    std::vector<Cells> rows;
+// The texts of other rows, which refuse every order.
+class RefusingRows final : public ListRows {
+  public:
+    explicit RefusingRows(const ListRows& rows) : rows_(rows) {}
+    size_t RowCount() const override { return rows_.RowCount(); }
+    TextView CellText(size_t row, size_t column) const override {
+        return rows_.CellText(row, column);
+    }
+    bool Reorder(const std::vector<size_t>&) override { return false; }
+
+  private:
+    const ListRows& rows_;
 };
 
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY) {
-        auto* model = reinterpret_cast<OwnerModel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
-        if (model != nullptr && info->hdr.code == LVN_GETDISPINFOW &&
-            (info->item.mask & LVIF_TEXT) && size_t(info->item.iItem) < model->rows.size()) {
-            const Cells& row = model->rows[size_t(info->item.iItem)];
-            std::wstring text = size_t(info->item.iSubItem) < row.size()
-                                    ? row[size_t(info->item.iSubItem)]
-                                    : std::wstring();
-            lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
-        }
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+int Next(HWND list, UINT flags) {
+    return int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), flags));
 }
 
-class OwnerDataSortTest : public testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        WNDCLASSEXW wc = {sizeof wc};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kOwnerClass;
-        ASSERT_NE(RegisterClassExW(&wc), 0);
-    }
-    static void TearDownTestSuite() { UnregisterClassW(kOwnerClass, GetModuleHandleW(nullptr)); }
-
-    void SetUp() override {
-        parent_ = CreateWindowExW(0, kOwnerClass, L"Owner data", WS_OVERLAPPEDWINDOW, 0, 0, 800,
-                                  600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(parent_, nullptr);
-        SetWindowLongPtrW(parent_, GWLP_USERDATA, LONG_PTR(&model_));
-        for (int id : {kOwnedList, kOwnedListNoMover}) {
-            HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"",
-                                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL |
-                                            LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                                        0, 0, 780, 200, parent_, HMENU(INT_PTR(id)),
-                                        GetModuleHandleW(nullptr), nullptr);
-            ASSERT_NE(list, nullptr);
-            for (int i = 0; i < 3; ++i) {
-                LVCOLUMNW column = {};
-                column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-                column.cx = 100;
-                column.pszText = const_cast<wchar_t*>(L"Column");
-                column.iSubItem = i;
-                SendMessageW(list, LVM_INSERTCOLUMNW, WPARAM(i), LPARAM(&column));
-            }
-        }
-        list_ = GetDlgItem(parent_, kOwnedList);
-        ASSERT_TRUE(EnableColumnSort(parent_, kOwnedList));
-        ASSERT_TRUE(EnableColumnSort(parent_, kOwnedListNoMover));
-        SetOwnerDataRows(kOwnedList, {nullptr, MoveModelRows()});
-    }
-    void TearDown() override {
-        SetOwnerDataRows(kOwnedList, {});
-        if (parent_ != nullptr) DestroyWindow(parent_);
-        Pump();
-    }
-
-    // Moves the model's rows as the sort asks.
-    RowReorder MoveModelRows() {
-        return [model = &model_](const std::vector<int>& order) {
-            std::vector<Cells> moved;
-            for (int from : order) moved.push_back(model->rows[size_t(from)]);
-            model->rows = std::move(moved);
-        };
-    }
-    void Show(HWND list, std::vector<Cells> rows) {
-        model_.rows = std::move(rows);
-        SendMessageW(list, LVM_SETITEMCOUNT, model_.rows.size(), 0);
-    }
-    void Click(HWND list, int column) { SendColumnClick(parent_, list, column); }
-    // Column 0 of every row as the list view shows it.
-    Cells Shown(HWND list) const {
-        Cells cells;
-        int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) cells.push_back(CellOf(list, row, 0));
-        return cells;
-    }
-    static int Next(HWND list, UINT flags) {
-        return int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), flags));
-    }
-
-    HWND parent_ = nullptr;
-    HWND list_ = nullptr;
-    OwnerModel model_;
-};
-
-}  // namespace
-
-TEST_F(OwnerDataSortTest, OwnerMovesTheRowsAndTheSelectionFollowsItsRow) {
-    // Column 1 holds whole numbers; every row keeps its name (column 0) and note (column 2).
-    Show(list_, {{L"b", L"20", L"two"}, {L"c", L"3", L"three"}, {L"a", L"100", L"one"},
-                 {L"d", L"5", L"four"}});
+void Select(HWND list, int row) {
     LVITEMW select = {};
     select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     select.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMSTATE, 1, LPARAM(&select)));  // "c"
-    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 1);
+    ASSERT_TRUE(SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&select)));
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+}
 
-    Click(list_, 1);  // by value: 3, 5, 20, 100
-    EXPECT_EQ(Shown(list_), (Cells{L"c", L"d", L"b", L"a"}));
-    EXPECT_EQ(CellOf(list_, 0, 2), L"three");
-    EXPECT_EQ(CellOf(list_, 3, 2), L"one");
+}  // namespace
+
+TEST_F(ColumnSortTest, OwnerMovesTheRowsAndTheSelectionFollowsItsRow) {
+    // Column 1 holds whole numbers; every row keeps its name (column 0) and note (column 2).
+    FillRows(main_, {{L"b", L"20", L"two"},
+                     {L"c", L"3", L"three"},
+                     {L"a", L"100", L"one"},
+                     {L"d", L"5", L"four"}});
+    Select(list_, 1);  // "c"
+
+    Click(1);  // by value: 3, 5, 20, 100
+    EXPECT_EQ(ColumnOf(0), (Cells{L"c", L"d", L"b", L"a"}));
+    EXPECT_EQ(CellOf(0, 2), L"three");
+    EXPECT_EQ(CellOf(3, 2), L"one");
     EXPECT_EQ(Next(list_, LVNI_SELECTED), 0);
     EXPECT_EQ(Next(list_, LVNI_FOCUSED), 0);
     EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0), 1);
 
-    Click(list_, 1);  // descending
-    EXPECT_EQ(Shown(list_), (Cells{L"a", L"b", L"d", L"c"}));
+    Click(1);  // descending
+    EXPECT_EQ(ColumnOf(0), (Cells{L"a", L"b", L"d", L"c"}));
     EXPECT_EQ(Next(list_, LVNI_SELECTED), 3);
     EXPECT_EQ(Next(list_, LVNI_FOCUSED), 3);
     EXPECT_EQ(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0), 3);
 
-    Click(list_, 0);  // text, ascending; nothing selected after clearing the selection
-    select.state = 0;
-    SendMessageW(list_, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&select));
-    Click(list_, 2);
-    EXPECT_EQ(Shown(list_), (Cells{L"d", L"a", L"c", L"b"}));  // four, one, three, two
+    Click(0);  // text, ascending; nothing selected after clearing the selection
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list_, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&none));
+    Click(2);
+    EXPECT_EQ(ColumnOf(0), (Cells{L"d", L"a", L"c", L"b"}));  // four, one, three, two
     EXPECT_EQ(Next(list_, LVNI_SELECTED), -1);
 }
 
-TEST_F(OwnerDataSortTest, WithoutAMoverTheRowsStayAndTheArrowStillTurns) {
-    HWND list = GetDlgItem(parent_, kOwnedListNoMover);
-    Show(list, {{L"b"}, {L"a"}, {L"c"}});
-    Click(list, 0);
-    EXPECT_EQ(Shown(list), (Cells{L"b", L"a", L"c"}));
-    EXPECT_EQ(GetHeaderArrow(parent_, kOwnedListNoMover, 0), 1);
+TEST_F(ColumnSortTest, RowsThatRefuseTheOrderKeepArrowSelectionAndFocus) {
+    OwnedList owned;
+    ASSERT_NE(CreateList(parent_, record_, owned, kRefusingList, 10, 10, 1004, 300), nullptr);
+    RefusingRows refusing(owned.owner);
+    ASSERT_TRUE(EnableColumnSort(parent_, kRefusingList, refusing));
+    FillRows(owned, {{L"b"}, {L"a"}, {L"c"}});
+    Select(owned.list, 2);
+    Click(owned.list, 0);
+    EXPECT_EQ(ColumnOf(owned, 0), (Cells{L"b", L"a", L"c"}));
+    EXPECT_EQ(Arrows(owned.list), "------");
+    EXPECT_EQ(Next(owned.list, LVNI_SELECTED), 2);
+    EXPECT_EQ(Next(owned.list, LVNI_FOCUSED), 2);
 }
 
-TEST_F(OwnerDataSortTest, AClickWhileRowsAreStillAddedSortsEveryRowFoundSoFar) {
-    // The owner holds four rows but has told the list of two; the click shows them all first.
-    Show(list_, {{L"d"}, {L"b"}});
-    model_.rows.push_back({L"a"});
-    model_.rows.push_back({L"c"});
-    auto showAll = [model = &model_, list = list_] {
-        SendMessageW(list, LVM_SETITEMCOUNT, model->rows.size(), 0);
-    };
-    SetOwnerDataRows(kOwnedList, {showAll, MoveModelRows()});
-    Click(list_, 0);
-    EXPECT_EQ(Shown(list_), (Cells{L"a", L"b", L"c", L"d"}));
+TEST_F(ColumnSortTest, AClickWhileRowsAreStillAddedSortsEveryRowFoundSoFar) {
+    // The owner holds four rows but has told the list of two; the click sorts all four.
+    FillRows(main_, {{L"d"}, {L"b"}});
+    for (const wchar_t* name : {L"a", L"c"}) {
+        main_.entries.push_back({});
+        main_.entries.back().InstallType = FromWide(name);
+        main_.owner.Append(main_.entries.size() - 1);
+    }
+    ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 2);
+    Click(0);
+    EXPECT_EQ(ColumnOf(0), (Cells{L"a", L"b", L"c", L"d"}));
 }
