@@ -5,6 +5,9 @@
 # ten noise), repeats every measurement REPS times (default 5) and prints one table of medians
 # with min and max, all from this run.
 #   bench/run.sh [N...]        REPS=7 bench/run.sh 2000
+# Two builds in one run: LS_BEFORE=/path/to/other/listsoftware.exe bench/run.sh 2000 runs, in
+# every repetition, the same session with that program too (right after this tree's, without the
+# idle part) and shows its figures as "before:<figure>".
 set -u
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -42,7 +45,8 @@ for n in $sizes; do
     SHAPES=kinds tools/make-inventory.sh "$n" S-1-5-21-0-0-0-1000 S-1-5-21-0-0-0-1001 |
         iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/seed.reg"
     wine regedit /S 'C:\seed.reg' </dev/null >/dev/null 2>&1
-    mkdir -p "$WINEPREFIX/drive_c/bench"
+    mkdir -p "$WINEPREFIX/drive_c/bench/before"
+    [ -n "${LS_BEFORE:-}" ] && cp "$LS_BEFORE" "$WINEPREFIX/drive_c/bench/before/listsoftware.exe"
     cp "$build/listsoftware.exe" "$build/tests/e2e/driver.exe" "$build/bench/registry_reads.exe" \
         "$build/bench/column_fit.exe" "$WINEPREFIX/drive_c/bench/"
     kept=$(wine 'C:\bench\registry_reads.exe' reads | tr -d '\r' | awk '{print $3}')
@@ -79,6 +83,15 @@ for n in $sizes; do
         rm -f "$work/idle-done"
         sed -n 's/^elapsed \([a-z-]*\) \([0-9.]*\) ms.*/\1 \2/p' "$work/driver-$n-$r.log" |
             awk -v n="$n" '{print n, $1, $2}' >>"$results"
+        if [ -n "${LS_BEFORE:-}" ]; then
+            sed -e "s/@KEPT@/$kept/g" -e 's|C:\\bench\\listsoftware.exe|C:\\bench\\before\\listsoftware.exe|' \
+                -e '/^elapsed idle-start/,/^sleep 10500/d' bench/session.txt >"$work/session.txt"
+            (cd "$work" && wine 'C:\bench\driver.exe' "Z:$(echo "$work/session.txt" | sed 's|/|\\|g')" \
+                </dev/null >"$work/driver-before-$n-$r.log" 2>&1) ||
+                { echo "driver failed (before, N=$n, run $r):"; tail -5 "$work/driver-before-$n-$r.log"; }
+            sed -n 's/^elapsed \([a-z-]*\) \([0-9.]*\) ms.*/\1 \2/p' "$work/driver-before-$n-$r.log" |
+                awk -v n="$n" '{print n, "before:" $1, $2}' >>"$results"
+        fi
     done
     # The column fit: the list's own autosize and the program's fit over every row, in one
     # process on the same entries.
@@ -94,6 +107,8 @@ for n in $sizes; do
         [ "$f" = idle ] && unit="% core"
         [ "$f" = memory ] && unit=MiB
         printf '%-7s %-15s %10s %10s %10s  %s\n' "$n" "$f" $s "$unit"
+        s=$(awk -v n="$n" -v f="before:$f" '$1 == n && $2 == f {print $3}' "$results" | stats)
+        [ "$s" = "- - -" ] || printf '%-7s %-15s %10s %10s %10s  %s\n' "$n" "before:$f" $s "$unit"
     done
     awk -v n="$n" '$1 == n && $2 == "fit-same-widths" {print n, "fit-same-widths", $3}' "$results" |
         awk '{printf "%-7s %-15s %10s\n", $1, $2, $3}'
