@@ -56,7 +56,7 @@ class SoftwareListOwner final : public ListRows {
     void FitColumns();
 
     // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
-    // list changes nothing. Repaints the whole list.
+    // list changes nothing. Repaints the whole list when a colour changed.
     void SetBackground(int row, COLORREF colour);
     // The rows whose background is colour, in row order.
     std::vector<int> RowsWithBackground(COLORREF colour) const;
