@@ -28,8 +28,7 @@ std::vector<size_t> PositionsAfter(const std::vector<size_t>& order) {
 
 int FindRowByText(size_t rowCount, const std::function<TextView(size_t row)>& rowText,
                   TextView find, bool prefix, int start, bool wrap, CodeUnitMap fold) {
-    Text folded(find);
-    for (char16_t& c : folded) c = fold(c);
+    const Text folded = FoldedText(find, fold);
     auto matches = [&](size_t row) {
         TextView text = rowText(row);
         if (prefix ? text.size() < folded.size() : text.size() != folded.size()) return false;

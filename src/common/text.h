@@ -1,6 +1,8 @@
 // UTF-16 text of the platform-free code, and the integer rule shared by every subsystem.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +17,21 @@ using CodeUnitMap = char16_t (*)(char16_t);
 // Folds A-Z to a-z and leaves every other code unit alone: the mapping of the "C" locale.
 char16_t AsciiLower(char16_t c);
 char16_t AsciiUpper(char16_t c);
+
+// A fold whose results for the code units 0..255 are looked up once, so that the common Latin-1
+// text of program names and paths costs a table read per code unit instead of a call (which
+// also keeps unoptimised builds quick). Gives what fold gives: fold must be pure.
+struct FoldTable {
+    static constexpr size_t kSize = 256;
+    explicit FoldTable(CodeUnitMap fold);
+    char16_t operator()(char16_t c) const { return c < kSize ? low[c] : fold(c); }
+    std::array<char16_t, kSize> low{};
+    CodeUnitMap fold;
+};
+
+// The text with every code unit mapped by fold.
+Text FoldedText(TextView text, CodeUnitMap fold);
+Text FoldedText(TextView text, const FoldTable& fold);
 
 // The integer value of a text: blanks and tabs skipped, an optional sign, then "$" hex digits,
 // "%" binary digits or decimal digits up to the first non-digit. No digits give 0. The value

@@ -1,20 +1,8 @@
 #include "inventory/search.h"
 
 #include <algorithm>
-#include <array>
 
 namespace {
-
-// Folded code units 0..255, looked up once per filter run, so the common Latin-1 text of program
-// names and paths costs a table read per code unit instead of an indirect call (which also keeps
-// unoptimised builds quick). Same result as calling fold on every code unit: fold is pure.
-struct FoldTable {
-    static constexpr size_t kSize = 256;
-    explicit FoldTable(CodeUnitMap fold) {
-        for (size_t c = 0; c < kSize; ++c) low[c] = fold(char16_t(c));
-    }
-    std::array<char16_t, kSize> low{};
-};
 
 // FindLastNoCase over an already folded needle: folding the needle once per search is the same
 // as folding its code units at each comparison. low is a FoldTable's table or null (then every
@@ -42,12 +30,6 @@ size_t FindLastFolded(TextView text, TextView foldedFind, const char16_t* low, C
         if (k == n) return candidate + 1;
     }
     return 0;
-}
-
-Text FoldedText(TextView text, CodeUnitMap fold) {
-    Text folded(text);
-    for (char16_t& c : folded) c = fold(c);
-    return folded;
 }
 
 }  // namespace

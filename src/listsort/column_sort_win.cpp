@@ -58,18 +58,67 @@ HWND ListHeader(HWND list) {
     return HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
 }
 
+// One cell as the sort compares it: its sort text and the key its column's kind orders it by,
+// worked out once per cell rather than at every comparison (a 10,000-row sort makes about
+// 130,000 comparisons).
+struct CellKey {
+    TextView text;
+    Text folded;         // Text
+    int64_t number = 0;  // WholeNumber (TextToInteger), Size (SizeInBytes), Date (DateValue)
+    float decimal = 0;   // DecimalNumber
+};
+
+CellKey KeyOf(TextView text, const SortRequest& request, const FoldTable& fold) {
+    CellKey key{text};
+    switch (request.kind) {
+        case ColumnKind::Text:
+            key.folded = FoldedText(text, fold);
+            break;
+        case ColumnKind::WholeNumber:
+            key.number = TextToInteger(text);
+            break;
+        case ColumnKind::DecimalNumber:
+            key.decimal = DecimalNumberKey(text);
+            break;
+        case ColumnKind::Size:
+            key.number = SizeInBytes(text);
+            break;
+        case ColumnKind::Date:
+            key.number = DateValue(request.dateMask, text);
+            break;
+    }
+    return key;
+}
+
+// The comparison of the request's kind (CompareText, CompareWholeNumbers, CompareDecimalNumbers,
+// CompareSizes, CompareDates) on the keys; 0 for identical texts.
+int CompareCellKeys(const CellKey& a, const CellKey& b, const SortRequest& request) {
+    if (a.text == b.text) return 0;
+    switch (request.kind) {
+        case ColumnKind::Text:
+            return CompareFoldedTexts(a.folded, b.folded, request.direction);
+        case ColumnKind::DecimalNumber:
+            return CompareKeys(a.decimal, b.decimal, request.direction);
+        case ColumnKind::WholeNumber:
+        case ColumnKind::Size:
+        case ColumnKind::Date:
+            return CompareKeys(a.number, b.number, request.direction);
+    }
+    return 0;
+}
+
 // Orders order[begin, end) as a merge sort: a row of the right half goes before a row of the left
 // half only when the comparison puts the left one after it (1), so rows that compare as 0 keep
 // their order. Whatever the comparisons answer, the result is an order of all rows.
-void MergeRows(const SortRequest& request, const std::vector<TextView>& texts,
+void MergeRows(const SortRequest& request, const std::vector<CellKey>& keys,
                std::vector<size_t>& order, std::vector<size_t>& scratch, size_t begin, size_t end) {
     if (end - begin < 2) return;
     size_t middle = begin + (end - begin) / 2;
-    MergeRows(request, texts, order, scratch, begin, middle);
-    MergeRows(request, texts, order, scratch, middle, end);
+    MergeRows(request, keys, order, scratch, begin, middle);
+    MergeRows(request, keys, order, scratch, middle, end);
     size_t left = begin, right = middle, out = begin;
     while (left < middle && right < end) {
-        if (CompareSortTexts(texts[order[left]], texts[order[right]], request) > 0) {
+        if (CompareCellKeys(keys[order[left]], keys[order[right]], request) > 0) {
             scratch[out++] = order[right++];
         } else {
             scratch[out++] = order[left++];
@@ -185,30 +234,20 @@ bool SortRowsByColumn(ListRows& rows, size_t column, ColumnKind kind, SortDirect
     }
     const size_t count = rows.RowCount();
     std::vector<size_t> order(count);
-    // Each row's sort text is read once; the rows do not change while the order is decided.
-    std::vector<TextView> texts(count);
+    // Each row's key is worked out once; the rows do not change while the order is decided.
+    std::vector<CellKey> keys;
+    keys.reserve(count);
+    const FoldTable fold(LocaleLower);
     for (size_t row = 0; row < count; ++row) {
         order[row] = row;
-        texts[row] = SortedCellText(rows.CellText(row, column));
+        keys.push_back(KeyOf(SortedCellText(rows.CellText(row, column)), request, fold));
     }
     std::vector<size_t> scratch(count);
-    MergeRows(request, texts, order, scratch, 0, count);
+    MergeRows(request, keys, order, scratch, 0, count);
     return rows.Reorder(order);
 }
 
 int CompareSortTexts(TextView a, TextView b, const SortRequest& request) {
-    if (a == b) return 0;
-    switch (request.kind) {
-        case ColumnKind::Text:
-            return CompareText(a, b, request.direction, LocaleLower);
-        case ColumnKind::WholeNumber:
-            return CompareWholeNumbers(a, b, request.direction);
-        case ColumnKind::DecimalNumber:
-            return CompareDecimalNumbers(a, b, request.direction);
-        case ColumnKind::Size:
-            return CompareSizes(a, b, request.direction);
-        case ColumnKind::Date:
-            return CompareDates(a, b, request.direction, request.dateMask);
-    }
-    return 0;
+    const FoldTable fold(LocaleLower);
+    return CompareCellKeys(KeyOf(a, request, fold), KeyOf(b, request, fold), request);
 }

@@ -223,35 +223,28 @@ int64_t SizeInBytes(TextView text) {
 
 int CompareText(TextView a, TextView b, SortDirection direction, CodeUnitMap fold) {
     if (fold == nullptr) fold = AsciiLower;
-    int order = 0;
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common && order == 0; ++i) {
-        const char16_t x = fold(a[i]);
-        const char16_t y = fold(b[i]);
-        if (x != y) order = x < y ? -1 : 1;
-    }
-    if (order == 0 && a.size() != b.size()) order = a.size() < b.size() ? -1 : 1;
-    return CompareKeys(order, 0, direction);
+    return CompareFoldedTexts(FoldedText(a, fold), FoldedText(b, fold), direction);
+}
+
+int CompareFoldedTexts(TextView a, TextView b, SortDirection direction) {
+    // Code unit by code unit as unsigned 16-bit values, a prefix first.
+    const int order = a.compare(b);
+    return CompareKeys(order < 0 ? -1 : order > 0 ? 1 : 0, 0, direction);
 }
 
 int CompareWholeNumbers(TextView a, TextView b, SortDirection direction) {
     return CompareKeys(TextToInteger(a), TextToInteger(b), direction);
 }
 
-namespace {
-
-// A decimal key: the first comma counts as the decimal point, so 2,5 and 2.5 are equal.
-float DecimalKey(TextView text) {
+float DecimalNumberKey(TextView text) {
     Text pointed(text);
     const size_t comma = pointed.find(u',');
     if (comma != Text::npos) pointed[comma] = u'.';
     return TextToFloat(pointed);
 }
 
-}  // namespace
-
 int CompareDecimalNumbers(TextView a, TextView b, SortDirection direction) {
-    return CompareKeys(DecimalKey(a), DecimalKey(b), direction);
+    return CompareKeys(DecimalNumberKey(a), DecimalNumberKey(b), direction);
 }
 
 int CompareSizes(TextView a, TextView b, SortDirection direction) {

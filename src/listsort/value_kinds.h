@@ -66,11 +66,18 @@ constexpr int CompareKeys(const Key& a, const Key& b, SortDirection direction) {
 // smaller, else 1; every other direction gives -1 when it is larger, else 1.
 int CompareText(TextView a, TextView b, SortDirection direction, CodeUnitMap fold);
 
+// CompareText of two texts whose code units were already mapped by the fold.
+int CompareFoldedTexts(TextView a, TextView b, SortDirection direction);
+
 // Compares TextToInteger of both texts by the direction rule: -1 or 1.
 int CompareWholeNumbers(TextView a, TextView b, SortDirection direction);
 
-// Compares TextToFloat of both texts, each with its first "," replaced by ".", as single
-// precision numbers by the direction rule: -1 or 1.
+// The key of a decimal number: TextToFloat of the text with its first "," replaced by ".", so
+// 2,5 and 2.5 are equal.
+float DecimalNumberKey(TextView text);
+
+// Compares the DecimalNumberKey of both texts, as single precision numbers, by the direction
+// rule: -1 or 1.
 int CompareDecimalNumbers(TextView a, TextView b, SortDirection direction);
 
 // Compares SizeInBytes of both texts by the direction rule: -1 or 1.
