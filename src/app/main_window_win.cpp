@@ -173,10 +173,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Push({EventKind::Shortcut, LOWORD(wParam), 0});
             }
             return 0;
-        case WM_NOTIFY:
-            if (std::optional<LRESULT> answer =
-                    list_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
-                return *answer;
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (std::optional<LRESULT> answer = list_.OnNotify(header)) return *answer;
+            if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN &&
+                reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' &&
+                GetKeyState(VK_CONTROL) < 0) {
+                Push({EventKind::Copy, SoftwareListView, 0});
+            }
+            break;
+        }
+        case WM_CONTEXTMENU:
+            if (HWND(wParam) == list_.Handle()) {
+                Push({EventKind::ContextMenu, SoftwareListView, int(lParam)});
+                return 0;
             }
             break;
         case WM_CLOSE:

@@ -12,12 +12,15 @@
 #include "app/software_list_view_win.h"
 #include "common/text.h"
 
-enum class EventKind { None, Control, Shortcut, Close, Timer, MouseMove, Other };
+// ContextMenu: the list's context menu was asked for (a right click, Shift+F10, the menu key);
+// Copy: Ctrl+C in the list.
+enum class EventKind { None, Control, Shortcut, Close, Timer, MouseMove, ContextMenu, Copy, Other };
 
 struct WindowEvent {
     EventKind kind = EventKind::None;
     int source = 0;  // control id, shortcut item or timer id
-    int type = 0;    // notification code of a control event
+    int type = 0;    // notification code of a control event; the screen point of a context menu
+                     // request as WM_CONTEXTMENU packs it (-1 from the keyboard)
     bool operator==(const WindowEvent&) const = default;
 };
 

@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/controls_win.h"
+#include "export/copy_win.h"
 #include "export/save_win.h"
 #include "inventory/filter_win.h"
 #include "inventory/scan_win.h"
@@ -53,25 +54,6 @@ void ClearListAction(MainWindow& window) {
 
 namespace {
 
-bool IsPointInWindow(HWND control) {
-    RECT rect;
-    POINT cursor;
-    return GetWindowRect(control, &rect) && GetCursorPos(&cursor) && PtInRect(&rect, cursor);
-}
-
-}  // namespace
-
-namespace {
-
-// A point over the header names no row (Wine's hit test reports row 0 there).
-bool IsOverHeader(HWND list, POINT clientPoint) {
-    HWND header = ListView_GetHeader(list);
-    RECT rect;
-    if (header == nullptr || !IsWindowVisible(header) || !GetWindowRect(header, &rect)) return false;
-    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&rect), 2);
-    return clientPoint.y < rect.bottom;
-}
-
 // Restores the highlighted row wherever it is now: a row keeps its colour when the list is
 // sorted, so the index in HoverRow may name another row by then.
 void RestoreHighlightedRow(MainWindow& window) {
@@ -83,24 +65,23 @@ void RestoreHighlightedRow(MainWindow& window) {
 }  // namespace
 
 void HoverHighlight(MainWindow& window) {
+    POINT cursor;
+    if (!GetCursorPos(&cursor)) return;
+    RECT rect;
     HWND list = window.Control(SoftwareListView);
-    if (!IsPointInWindow(list)) return;
-    LVHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(list, &hit.pt);
-    SendMessageW(list, LVM_SUBITEMHITTEST, 0, LPARAM(&hit));
-    if (IsOverHeader(list, hit.pt)) hit.iItem = -1;
+    if (!GetWindowRect(list, &rect) || !PtInRect(&rect, cursor)) return;
+    const int row = window.List().RowAt(cursor);
     AppState& state = window.State();
     // The row under the cursor decides. (The list's hot row names the same row where the list
     // tracks one, but Wine's list view reports none without hot-tracking styles.)
-    if (hit.iItem >= 0) {
+    if (row >= 0) {
         SetFocus(list);
         RestoreHighlightedRow(window);
-        window.List().SetBackground(hit.iItem, HoverColour);
-        state.HoverRow = hit.iItem;
+        window.List().SetBackground(row, HoverColour);
+        state.HoverRow = row;
     } else {
         RestoreHighlightedRow(window);
-        window.List().SetBackground(hit.iItem, CLR_DEFAULT);
+        window.List().SetBackground(row, CLR_DEFAULT);
     }
 }
 
@@ -146,6 +127,12 @@ void RunEventLoop(MainWindow& window) {
                 break;
             case EventKind::MouseMove:
                 HoverHighlight(window);
+                break;
+            case EventKind::ContextMenu:
+                ShowCopyMenu(window, event.type);
+                break;
+            case EventKind::Copy:
+                CopySelectedRow(window);
                 break;
             case EventKind::Close:
                 ShutDown();

@@ -281,6 +281,50 @@ std::vector<int> SoftwareListOwner::RowsWithBackground(COLORREF colour) const {
     return found;
 }
 
+int SoftwareListOwner::RowAt(POINT screen, int* column) const {
+    LVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(list_, &hit.pt);
+    SendMessageW(list_, LVM_SUBITEMHITTEST, 0, LPARAM(&hit));
+    // A point over the header names no row (Wine's hit test reports row 0 there).
+    if (hit.pt.y < HeaderBottom()) hit.iItem = -1;
+    if (column != nullptr) *column = hit.iSubItem;
+    return hit.iItem;
+}
+
+int SoftwareListOwner::SelectedRow() const {
+    return int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+}
+
+void SoftwareListOwner::SelectRow(int row) {
+    SetRowState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, LPARAM(row));
+    SetFocus(list_);
+}
+
+POINT SoftwareListOwner::MenuPoint(int row) const {
+    RECT rows = {};
+    GetClientRect(list_, &rows);
+    rows.top = std::min(LONG(HeaderBottom()), rows.bottom);
+    POINT point = {rows.left, rows.top};
+    RECT rect = {};
+    if (row >= 0 && ListView_GetItemRect(list_, row, &rect, LVIR_LABEL)) {
+        // A row scrolled out of view still gets its menu inside the list.
+        point = {std::clamp(rect.left, rows.left, rows.right),
+                 std::clamp(rect.bottom, rows.top, rows.bottom)};
+    }
+    ClientToScreen(list_, &point);
+    return point;
+}
+
+int SoftwareListOwner::HeaderBottom() const {
+    HWND header = ListView_GetHeader(list_);
+    RECT rect;
+    if (header == nullptr || !IsWindowVisible(header) || !GetWindowRect(header, &rect)) return 0;
+    MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect.bottom;
+}
+
 bool SoftwareListOwner::IsPaintRequest(const NMHDR& header) const {
     return header.hwndFrom == list_ &&
            (header.code == LVN_GETDISPINFOW || header.code == UINT(NM_CUSTOMDRAW));
@@ -341,13 +385,8 @@ LRESULT SoftwareListOwner::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
 void SoftwareListOwner::DrawGridLines(HDC dc) {
     RECT client;
     GetClientRect(list_, &client);
-    int top = 0;
+    const int top = HeaderBottom();
     HWND header = ListView_GetHeader(list_);
-    RECT headerRect;
-    if (header != nullptr && IsWindowVisible(header) && GetWindowRect(header, &headerRect)) {
-        MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerRect), 2);
-        top = headerRect.bottom;
-    }
     HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
     HGDIOBJ oldPen = SelectObject(dc, pen);
 

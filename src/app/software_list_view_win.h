@@ -61,6 +61,17 @@ class SoftwareListOwner final : public ListRows {
     // The rows whose background is colour, in row order.
     std::vector<int> RowsWithBackground(COLORREF colour) const;
 
+    // The row under a screen point, with its column in column; -1 over the header, below the
+    // last row or beside the list's rows.
+    int RowAt(POINT screen, int* column = nullptr) const;
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // Selects row and gives it the focus and the selection mark, as a click on it does.
+    void SelectRow(int row);
+    // Where a menu opened from the keyboard for row appears: below the start of the row, kept
+    // inside the rows' area, or at its top left without a row; in screen coordinates.
+    POINT MenuPoint(int row) const;
+
     // True for the list's requests for cells and colours, which come for every row it paints.
     bool IsPaintRequest(const NMHDR& header) const;
     // The answer to a notification from the list (texts, colours, find), or none for those it
@@ -71,6 +82,8 @@ class SoftwareListOwner final : public ListRows {
     // Sets the list's row count to the rows held; false when it already had them.
     bool TellListOfRows(DWORD flags);
     int KnownRowCount() const;
+    // Where the rows begin: the bottom of the header, in client coordinates (0 without one).
+    int HeaderBottom() const;
     void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawGridLines(HDC dc);

@@ -65,6 +65,9 @@
 //                            WM_KEYDOWN and WM_KEYUP of VK_RETURN to the control (the program
 //                            turns Enter into its shortcut with an accelerator table).
 //   foreground               make the main window the foreground window.
+//   press KEY...             real key strokes (SendInput) to the foreground window, one per
+//                            word: a letter, a digit, f1-f12, down, up, return, escape, apps,
+//                            each optionally after ctrl+, shift+ or alt+ ("ctrl+c").
 //   sleep MS                 wait.
 //   timeout MS               set the default time-out of the commands marked [t].
 // "click", "check" and "type" first wait (default time-out) until the control is enabled and
@@ -77,7 +80,8 @@
 //   move-to-row ROW          move to the centre of the visible part of list row ROW.
 //   show-column COL          scroll the list sideways (LVM_SCROLL) so that header item COL
 //                            starts at the left of the header, as the scroll bar would.
-//   click-row ROW            left click at the centre of the visible part of list row ROW.
+//   click-row ROW [COL] [right]  left click at the centre of the visible part of list row ROW,
+//                            or of its cell in column COL; "right": with the right button.
 //   click-header COL         left click at the centre of the visible part of header item COL
 //                            of the list, then wait the double-click time plus 100 ms so that
 //                            two header clicks never make a double click.
@@ -106,6 +110,8 @@
 //                                   list row ROW on the screen is red RR, green GG, blue BB
 //                                   (hex); the hover colour is E5F3FF.
 //   expect-header-arrow COL none|up|down [t]  the sort arrow of header item COL.
+//   expect-clipboard TEXT [t]       the clipboard holds TEXT as Unicode text (CF_UNICODETEXT).
+//   expect-menu [t]                 the program shows a popup menu.
 // A rows FILE is UTF-8, one row per line (LF or CR LF), the fields of a row separated by TAB,
 // with the escapes \t \n \r \\ (and \b, \xHHHH) inside fields; an empty file is an empty list.
 //
@@ -542,15 +548,32 @@ bool MoveMouse(POINT to) {
     }
 }
 
-// Presses the left button where the cursor is and releases it holdMs later.
-void LeftClick(DWORD holdMs) {
+// Presses the left (or right) button where the cursor is and releases it holdMs later.
+void MouseButtonClick(DWORD holdMs, bool right = false) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     SendInput(1, &input, sizeof input);
     if (holdMs > 0) Sleep(holdMs);
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    input.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof input);
+}
+
+// The virtual key of a key name of "press", or 0.
+WORD VirtualKeyOf(std::wstring_view name) {
+    if (name.size() == 1 && iswalnum(name[0])) return WORD(towupper(name[0]));
+    if (name.size() >= 2 && name[0] == L'f' && iswdigit(name[1])) {
+        int n = _wtoi(std::wstring(name.substr(1)).c_str());
+        if (n >= 1 && n <= 12) return WORD(VK_F1 + n - 1);
+    }
+    static const std::pair<std::wstring_view, WORD> kNamed[] = {
+        {L"down", VK_DOWN}, {L"up", VK_UP}, {L"return", VK_RETURN}, {L"escape", VK_ESCAPE},
+        {L"apps", VK_APPS}, {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"alt", VK_MENU},
+    };
+    for (const auto& [named, key] : kNamed) {
+        if (name == named) return key;
+    }
+    return 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -820,6 +843,7 @@ class Driver {
     Outcome Click(const Command& c);
     Outcome Enter(const Command& c);
     Outcome Foreground(const Command& c);
+    Outcome Press(const Command& c);
     Outcome SleepFor(const Command& c);
     Outcome SetTimeout(const Command& c);
     // -- real mouse
@@ -849,6 +873,8 @@ class Driver {
     Outcome DumpRows(const Command& c);
     Outcome ExpectRowBackground(const Command& c);
     Outcome ExpectHeaderArrow(const Command& c);
+    Outcome ExpectClipboard(const Command& c);
+    Outcome ExpectMenu(const Command& c);
     // -- boxes and dialogs
     Outcome ExpectBox(const Command& c);
     Outcome ExpectNoBox(const Command& c);
@@ -879,8 +905,8 @@ class Driver {
                              std::wstring& text) const;
     Outcome WaitUsable(HWND control, long long id, DWORD timeout) const;
     Outcome MoveToScreenPoint(POINT point) const;
-    // A real left click at point, which must show control; the button is held holdMs.
-    Outcome ClickAt(HWND control, POINT point, DWORD holdMs = 50) const;
+    // A real left (or right) click at point, which must show control; the button is held holdMs.
+    Outcome ClickAt(HWND control, POINT point, DWORD holdMs = 50, bool right = false) const;
     Outcome ExpectEnabledState(const Command& c, bool enabled);
     std::optional<HWND> ListHeader(HWND list) const;
     std::optional<RECT> VisibleRowRect(HWND list, int row, std::wstring& why) const;
@@ -934,6 +960,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"check", &Driver::Click, false},
     {L"enter", &Driver::Enter, false},
     {L"foreground", &Driver::Foreground, false},
+    {L"press", &Driver::Press, false},
     {L"sleep", &Driver::SleepFor, false},
     {L"timeout", &Driver::SetTimeout, false},
     {L"mouse-click", &Driver::MouseClick, false},
@@ -956,6 +983,8 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"dump-rows", &Driver::DumpRows, false},
     {L"expect-row-background", &Driver::ExpectRowBackground, true},
     {L"expect-header-arrow", &Driver::ExpectHeaderArrow, true},
+    {L"expect-clipboard", &Driver::ExpectClipboard, true},
+    {L"expect-menu", &Driver::ExpectMenu, true},
     {L"expect-box", &Driver::ExpectBox, true},
     {L"expect-no-box", &Driver::ExpectNoBox, false},
     {L"answer-box", &Driver::AnswerBox, true},
@@ -1276,6 +1305,72 @@ Outcome Driver::Foreground(const Command&) {
     return BringToFront(target_.window);
 }
 
+Outcome Driver::Press(const Command& c) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    for (const std::wstring& stroke : Words(c.args)) {
+        std::vector<WORD> keys;  // the modifiers, then the key
+        for (size_t start = 0;;) {
+            size_t plus = stroke.find(L'+', start);
+            WORD key = VirtualKeyOf(std::wstring_view(stroke).substr(start, plus - start));
+            if (key == 0) return Fail(L"unknown key in " + Quoted(stroke));
+            keys.push_back(key);
+            if (plus == std::wstring::npos) break;
+            start = plus + 1;
+        }
+        std::vector<INPUT> inputs;
+        for (size_t i = 0; i < 2 * keys.size(); ++i) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            bool up = i >= keys.size();
+            input.ki.wVk = up ? keys[2 * keys.size() - 1 - i] : keys[i];
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        }
+        if (SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
+            return Fail(L"could not send " + Quoted(stroke) + L" (" + LastErrorText() + L")");
+        }
+        Sleep(50);
+    }
+    return Pass();
+}
+
+Outcome Driver::ExpectClipboard(const Command& c) {
+    std::wstring why;
+    auto expected = Unescape(c.args, why);
+    if (!expected) return Fail(why);
+    return Poll(c.timeout, [&] {
+        if (!OpenClipboard(nullptr)) return Fail(L"could not open the clipboard");
+        std::optional<std::wstring> text;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = std::wstring(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        if (!text) return Fail(L"the clipboard holds no Unicode text");
+        if (*text != *expected) {
+            return Fail(L"expected " + Quoted(*expected) + L", found " + Quoted(*text));
+        }
+        return Pass();
+    });
+}
+
+// Under Wine another process's menu cannot be read (its handle is invalid here), so only the
+// popup window itself is looked for.
+Outcome Driver::ExpectMenu(const Command& c) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    return Poll(c.timeout, [&] {
+        for (HWND popup = nullptr;
+             (popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(popup, &owner);
+            if (owner == target_.processId && IsWindowVisible(popup)) return Pass();
+        }
+        return Fail(L"the program shows no popup menu");
+    });
+}
+
 Outcome Driver::SleepFor(const Command& c) {
     auto ms = ParseNumber(c.args);
     if (!ms || *ms < 0) return Fail(L"expected milliseconds, found " + Quoted(c.args));
@@ -1305,7 +1400,7 @@ Outcome Driver::MoveToScreenPoint(POINT point) const {
 // A real left click at a screen point that must show `control` (or a window inside it, or the
 // program's own tooltip, which lets clicks through): a click that another window would catch
 // fails instead.
-Outcome Driver::ClickAt(HWND control, POINT point, DWORD holdMs) const {
+Outcome Driver::ClickAt(HWND control, POINT point, DWORD holdMs, bool right) const {
     HWND hit = WindowFromPoint(point);
     DWORD owner = 0;
     if (hit != nullptr) GetWindowThreadProcessId(hit, &owner);
@@ -1319,7 +1414,7 @@ Outcome Driver::ClickAt(HWND control, POINT point, DWORD holdMs) const {
                     L" shows " + what + L", not the control (is it disabled or covered?)");
     }
     if (Outcome o = MoveToScreenPoint(point); !o.ok) return o;
-    LeftClick(holdMs);
+    MouseButtonClick(holdMs, right);
     return Pass();
 }
 
@@ -1423,10 +1518,26 @@ Outcome Driver::MoveToRow(const Command& c) {
 
 // The list, its header and header item column's rectangle (header client coordinates).
 Outcome Driver::ClickRow(const Command& c) {
+    auto words = Words(c.args);
+    const bool right = !words.empty() && words.back() == L"right";
+    if (right) words.pop_back();
+    if (words.empty() || words.size() > 2) return Fail(L"expected ROW [COL] [right]");
     HWND list = nullptr;
     POINT centre{};
-    if (Outcome o = RowCentre(c.args, list, centre); !o.ok) return o;
-    return ClickAt(list, centre);
+    if (Outcome o = RowCentre(words[0], list, centre); !o.ok) return o;
+    if (words.size() == 2) {
+        auto column = ParseNumber(words[1]);
+        if (!column) return Fail(L"expected a column number, found " + Quoted(words[1]));
+        HWND header = nullptr;
+        RECT item{};
+        if (Outcome o = FindHeaderItem(int(*column), list, header, item); !o.ok) return o;
+        MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        RECT listRect{};
+        GetWindowRect(list, &listRect);
+        if (!IntersectRect(&item, &item, &listRect)) return Fail(L"the cell is scrolled out of view");
+        centre.x = item.left + (item.right - item.left) / 2;
+    }
+    return ClickAt(list, centre, 50, right);
 }
 
 Outcome Driver::FindHeaderItem(int column, HWND& list, HWND& header, RECT& item) {

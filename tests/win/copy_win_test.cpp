@@ -1,0 +1,130 @@
+// Copying from the program's list under Wine: the items of its copy menu, and the clipboard
+// while another program holds it open and after.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include "export/copy_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/controls_win.h"
+#include "app/main_window_win.h"
+#include "common/handles_win.h"
+#include "common/wide_win.h"
+#include "export/copy_format.h"
+
+namespace {
+
+// The items of a menu, in order; a greyed one in square brackets.
+std::wstring Items(HMENU menu) {
+    std::wstring items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, UINT(i), text, 128, MF_BYPOSITION);
+        const bool grey = GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_GRAYED;
+        items += (i > 0 ? L"|" : L"") + (grey ? L"[" + std::wstring(text) + L"]" : text);
+    }
+    return items;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(not open)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Another program's hold on the clipboard: open from a thread of its own until released.
+class ClipboardHolder {
+  public:
+    ClipboardHolder() : opened_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = std::thread([this] {
+            held_ = OpenClipboard(nullptr);
+            SetEvent(opened_.get());
+            while (!release_) Sleep(1);
+            if (held_) CloseClipboard();
+        });
+        WaitForSingleObject(opened_.get(), 5000);
+    }
+    ~ClipboardHolder() { Release(); }
+    bool Held() const { return held_; }
+    void Release() {
+        release_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+
+  private:
+    UniqueKernelHandle opened_;
+    std::thread thread_;
+    volatile bool held_ = false;
+    volatile bool release_ = false;
+};
+
+TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
+    static AppState state;
+    static MainWindow window(state);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr))) << "under Wine set DISPLAY";
+    SoftwareListOwner& list = window.List();
+
+    // Menus: a cell's column by its title, every column; without a row only the whole list, and
+    // greyed without a row shown.
+    const struct {
+        int row, column;
+        bool rows;
+        const wchar_t* items;
+    } menus[] = {
+        {1, 5, true, L"Copy Uninstall String|Copy Row|Copy All Shown Rows"},
+        {0, 0, true, L"Copy Install Type|Copy Row|Copy All Shown Rows"},
+        {-1, 1, true, L"Copy All Shown Rows"},
+        {-1, 1, false, L"[Copy All Shown Rows]"},
+    };
+    state.SoftwareList = {{u"Machine", u"Alpha", u"1.0", u"", u"", u"\"C:\\a.exe\" /x"},
+                          {u"User", u"\u0411eta", u"", u"", u"", u"b.exe"}};
+    for (const auto& m : menus) {
+        list.ShowEntries(m.rows ? std::vector<size_t>{0, 1} : std::vector<size_t>{});
+        HMENU menu = CopyMenu(list, m.row, m.column);
+        EXPECT_EQ(Items(menu), m.items);
+        DestroyMenu(menu);
+    }
+
+    list.ShowEntries({1, 0});
+    list.SelectRow(0);
+    window.SetText(StatusLine, u"-");
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Held());
+        EXPECT_FALSE(CopyToClipboard(window.Handle(), u"x"));
+        CopySelectedRow(window);
+        EXPECT_EQ(window.GetText(StatusLine), kUnableToCopyText);
+    }
+    window.SetText(StatusLine, u"-");
+    CopySelectedRow(window);
+    EXPECT_EQ(ClipboardText(), L"User\t\u0411eta\t\t\t\tb.exe");
+    EXPECT_EQ(window.GetText(StatusLine), u"-");
+    // Released within the time the copy keeps trying, the clipboard takes the text.
+    {
+        ClipboardHolder holder;
+        std::thread release([&] {
+            Sleep(20);
+            holder.Release();
+        });
+        EXPECT_TRUE(CopyToClipboard(window.Handle(), u"after the wait"));
+        release.join();
+    }
+    EXPECT_EQ(ClipboardText(), L"after the wait");
+    DestroyWindow(window.Handle());
+}
+
+}  // namespace
