@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
-#include "common/handles_win.h"
 #include "common/wide_win.h"
 #include "export/copy_format.h"
 
@@ -46,31 +46,19 @@ std::wstring ClipboardText() {
     return text;
 }
 
-// Another program's hold on the clipboard: open from a thread of its own until released.
-class ClipboardHolder {
-  public:
-    ClipboardHolder() : opened_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        thread_ = std::thread([this] {
-            held_ = OpenClipboard(nullptr);
-            SetEvent(opened_.get());
-            while (!release_) Sleep(1);
-            if (held_) CloseClipboard();
-        });
-        WaitForSingleObject(opened_.get(), 5000);
-    }
-    ~ClipboardHolder() { Release(); }
-    bool Held() const { return held_; }
-    void Release() {
-        release_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-
-  private:
-    UniqueKernelHandle opened_;
-    std::thread thread_;
-    volatile bool held_ = false;
-    volatile bool release_ = false;
-};
+// Another program's hold on the clipboard: opened by a thread of its own, closed once release
+// is set.
+std::thread HoldClipboard(std::atomic<bool>& release) {
+    std::atomic<bool> opened = false;
+    std::thread holder([&release, &opened] {
+        const bool held = OpenClipboard(nullptr);
+        opened = true;
+        while (!release) Sleep(1);
+        if (held) CloseClipboard();
+    });
+    while (!opened) Sleep(1);
+    return holder;
+}
 
 TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
     static AppState state;
@@ -102,27 +90,27 @@ TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
     list.ShowEntries({1, 0});
     list.SelectRow(0);
     window.SetText(StatusLine, u"-");
-    {
-        ClipboardHolder holder;
-        ASSERT_TRUE(holder.Held());
-        EXPECT_FALSE(CopyToClipboard(window.Handle(), u"x"));
-        CopySelectedRow(window);
-        EXPECT_EQ(window.GetText(StatusLine), kUnableToCopyText);
-    }
+    std::atomic<bool> release = false;
+    std::thread holder = HoldClipboard(release);
+    EXPECT_FALSE(CopyToClipboard(window.Handle(), u"x"));
+    CopySelectedRow(window);
+    EXPECT_EQ(window.GetText(StatusLine), kUnableToCopyText);
+    release = true;
+    holder.join();
     window.SetText(StatusLine, u"-");
     CopySelectedRow(window);
     EXPECT_EQ(ClipboardText(), L"User\t\u0411eta\t\t\t\tb.exe");
     EXPECT_EQ(window.GetText(StatusLine), u"-");
     // Released within the time the copy keeps trying, the clipboard takes the text.
-    {
-        ClipboardHolder holder;
-        std::thread release([&] {
-            Sleep(20);
-            holder.Release();
-        });
-        EXPECT_TRUE(CopyToClipboard(window.Handle(), u"after the wait"));
-        release.join();
-    }
+    release = false;
+    holder = HoldClipboard(release);
+    std::thread releaser([&release] {
+        Sleep(20);
+        release = true;
+    });
+    EXPECT_TRUE(CopyToClipboard(window.Handle(), u"after the wait"));
+    releaser.join();
+    holder.join();
     EXPECT_EQ(ClipboardText(), L"after the wait");
     DestroyWindow(window.Handle());
 }
