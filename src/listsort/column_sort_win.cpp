@@ -215,13 +215,11 @@ bool ShowSelectedRow(HWND parent, int listNumber, int row) {
 }
 
 ColumnKind DetectColumnKind(const ListRows& rows, size_t column) {
-    const size_t count = rows.RowCount();
-    auto kindOfRow = [&](size_t row) {
-        return DetectCellKind(count > 0 ? rows.CellText(row, column) : TextView());
-    };
-    const ColumnKind first = kindOfRow(0);
-    if (kindOfRow(count > 0 ? count - 1 : 0) != first) return ColumnKind::Text;
-    if (kindOfRow(count / 2) != first) return ColumnKind::Text;
+    const ProbeTexts probes = ReadProbeTexts(rows, column);
+    const ColumnKind first = DetectCellKind(probes.first);
+    if (DetectCellKind(probes.last) != first || DetectCellKind(probes.middle) != first) {
+        return ColumnKind::Text;
+    }
     return first;
 }
 
