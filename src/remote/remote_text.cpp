@@ -39,7 +39,7 @@ TextView ServiceStateText(uint32_t state) {
 }
 
 Text ScConfigArguments(TextView computerName) {
-    return u"\\\\" + Text(computerName) + u" config remoteregistry start=demand";
+    return u"\\\\" + Text(computerName) + u" config remoteregistry start= demand";
 }
 
 Text ScStartArguments(TextView computerName) {

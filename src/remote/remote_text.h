@@ -23,8 +23,9 @@ TextView ServiceStateText(uint32_t state);
 // The only state text that lets the scan start (compared exactly).
 inline constexpr TextView kServiceRunningText = u"The service is running.";
 
-// Arguments of the two sc runs: "\\" + name + the fixed tail. The name is used as typed, not
-// quoted and not resolved.
+// Arguments of the two sc runs: "\\" + name + the fixed tail, in sc's own syntax (an option
+// name ends with "=", and its value follows as a word of its own: "start= demand"; sc refuses
+// "start=demand"). The name is used as typed, not quoted and not resolved.
 Text ScConfigArguments(TextView computerName);
 Text ScStartArguments(TextView computerName);
 

@@ -2,9 +2,12 @@
 // C:\windows\system32\sc.exe (Wine runs it instead of its own sc under WINEDLLOVERRIDES
 // "sc.exe=n"), it appends its exact command line, UTF-8, one line per run, to sc-log.txt beside
 // itself, so a scenario can check what the program asked for to the character. Wine's own sc
-// knows neither "config" nor a leading \\server argument: "config" is only recorded, and
-// "start NAME" starts the service NAME through the service manager; the exit code is 0 on
-// success, the Windows error otherwise.
+// knows neither "config" nor a leading \\server argument, so the stand-in does their work itself,
+// as strictly as Windows' sc: "config NAME start= TYPE" changes the start type of the service
+// NAME (TYPE demand, auto or disabled; the option's value is a word of its own, and anything
+// else, "start=demand" in one piece too, prints the usage and fails with 1639 as Windows' sc
+// does, changing nothing); "start NAME" starts the service NAME. The exit code is 0 on success,
+// the Windows error otherwise.
 //
 // Anywhere else (planted beside the program, where a search for "sc" would find it first) it
 // records "planted" and its command line in sc-log.txt beside itself and does nothing more.
@@ -17,6 +20,7 @@
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -58,6 +62,48 @@ DWORD StartNamedService(const wchar_t* name) {
     return result;
 }
 
+// Changes the start type of the service as "config NAME start= TYPE" asks; any other option,
+// value or form prints sc's usage and gives ERROR_INVALID_COMMAND_LINE.
+DWORD ConfigureService(const wchar_t* name, int count, wchar_t** options) {
+    const struct {
+        const wchar_t* word;
+        DWORD type;
+    } kStartTypes[] = {
+        {L"demand", SERVICE_DEMAND_START},
+        {L"auto", SERVICE_AUTO_START},
+        {L"disabled", SERVICE_DISABLED},
+    };
+    DWORD startType = SERVICE_NO_CHANGE;
+    for (const auto& known : kStartTypes) {
+        if (count == 2 && _wcsicmp(options[0], L"start=") == 0 &&
+            _wcsicmp(options[1], known.word) == 0) {
+            startType = known.type;
+        }
+    }
+    if (startType == SERVICE_NO_CHANGE) {
+        std::fputws(L"USAGE: sc <server> config [service name] start= <demand|auto|disabled>\n"
+                    L"An option's name ends with its equal sign, and a blank comes before its "
+                    L"value.\n",
+                    stdout);
+        return ERROR_INVALID_COMMAND_LINE;
+    }
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) return GetLastError();
+    SC_HANDLE service = OpenServiceW(manager, name, SERVICE_CHANGE_CONFIG);
+    DWORD result = service != nullptr &&
+                           ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType,
+                                                SERVICE_NO_CHANGE, nullptr, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr, nullptr)
+                       ? 0
+                       : GetLastError();
+    if (service != nullptr) CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    std::fwprintf(stdout, result == 0 ? L"[SC] ChangeServiceConfig SUCCESS\n"
+                                      : L"[SC] ChangeServiceConfig FAILED %lu\n",
+                  result);
+    return result;
+}
+
 bool InSystemDirectory() {
     wchar_t system[MAX_PATH];
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
@@ -79,6 +125,8 @@ int wmain() {
     DWORD result = 0;
     if (first + 1 < count && _wcsicmp(words[first], L"start") == 0) {
         result = StartNamedService(words[first + 1]);
+    } else if (first + 1 < count && _wcsicmp(words[first], L"config") == 0) {
+        result = ConfigureService(words[first + 1], count - first - 2, words + first + 2);
     }
     LocalFree(words);
     return int(result);

@@ -99,14 +99,14 @@ TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
         const char16_t* config;
         const char16_t* start;
     } cases[] = {
-        {u"TESTPC", u"\\\\TESTPC config remoteregistry start=demand",
+        {u"TESTPC", u"\\\\TESTPC config remoteregistry start= demand",
          u"\\\\TESTPC start remoteregistry"},
-        {u"10.0.0.5", u"\\\\10.0.0.5 config remoteregistry start=demand",
+        {u"10.0.0.5", u"\\\\10.0.0.5 config remoteregistry start= demand",
          u"\\\\10.0.0.5 start remoteregistry"},
         // A blank in the name is not quoted.
-        {u"my pc", u"\\\\my pc config remoteregistry start=demand",
+        {u"my pc", u"\\\\my pc config remoteregistry start= demand",
          u"\\\\my pc start remoteregistry"},
-        {u"", u"\\\\ config remoteregistry start=demand", u"\\\\ start remoteregistry"},
+        {u"", u"\\\\ config remoteregistry start= demand", u"\\\\ start remoteregistry"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ScConfigArguments(c.name), c.config) << Narrow(c.name);
@@ -116,7 +116,7 @@ TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
 
 TEST(ScTextsTest, CommandLineQuotesOnlyTheProgramName) {
     EXPECT_EQ(ScCommandLine(ScConfigArguments(u"testpc")),
-              u"\"sc\" \\\\testpc config remoteregistry start=demand");
+              u"\"sc\" \\\\testpc config remoteregistry start= demand");
     EXPECT_EQ(ScCommandLine(ScStartArguments(u"my pc")), u"\"sc\" \\\\my pc start remoteregistry");
     EXPECT_EQ(ScCommandLine(u""), u"\"sc\" ");
 }
