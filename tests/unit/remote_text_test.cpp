@@ -68,6 +68,82 @@ INSTANTIATE_TEST_SUITE_P(FewerThanThreeDots, ParseDottedAddressTest,
                                          AddressCase{u"pc.example.com", 0u},
                                          AddressCase{u"255.255.255", 0u}, AddressCase{u"..", 0u}));
 
+const char* KindName(ComputerNameKind kind) {
+    switch (kind) {
+        case ComputerNameKind::Empty: return "Empty";
+        case ComputerNameKind::Local: return "Local";
+        case ComputerNameKind::Invalid: return "Invalid";
+        case ComputerNameKind::Address: return "Address";
+        case ComputerNameKind::HostName: return "HostName";
+    }
+    return "?";
+}
+
+TEST(CheckComputerNameTest, CleansTheTypedNameAndTellsWhatItAsksFor) {
+    using enum ComputerNameKind;
+    struct Case {
+        Text typed;
+        ComputerNameKind kind;
+        const char16_t* name;
+    } cases[] = {
+        // Refused: whatever would add words to sc's command line or parts to a UNC path.
+        {u"testpc stop x", Invalid, u""},
+        {u"10.0.0.5 stop wuauserv", Invalid, u""},
+        {u"my\tpc", Invalid, u""},
+        {u"\"testpc\"", Invalid, u""},
+        {u"pc\\share", Invalid, u""},
+        {u"pc/x", Invalid, u""},
+        {u"pc:1", Invalid, u""},
+        {u"pc*", Invalid, u""},
+        {u"pc?", Invalid, u""},
+        {u"<pc>", Invalid, u""},
+        {u"pc|x", Invalid, u""},
+        {u"pc\x01", Invalid, u""},
+        {u"pc\x1f", Invalid, u""},
+        {u"pc\x7f", Invalid, u""},
+        {Text(u"pc\0x", 4), Invalid, u""},
+        {u"pc\nx", Invalid, u""},
+        {u"\\\\\\\\pc", Invalid, u""},  // only one leading "\\" is dropped
+        {u"\\\\ pc", Invalid, u""},       // the blank after it stays
+        // Accepted: the blanks and tabs around and one leading "\\" are dropped.
+        {u"  testpc\t ", HostName, u"testpc"},
+        {u"\\\\PC01", HostName, u"PC01"},
+        {u"\t\\\\testpc ", HostName, u"testpc"},
+        {u"pc-01_a$", HostName, u"pc-01_a$"},
+        {u"\x041f\x041a-01", HostName, u"\x041f\x041a-01"},
+        {u"\x00a0pc", HostName, u"\x00a0pc"},  // a no-break space is not a blank
+        // Nothing to do, and the local machine.
+        {u"", Empty, u""},
+        {u"   \t", Empty, u""},
+        {u"\\\\", Empty, u""},
+        {u" \\\\ ", Empty, u""},
+        {u".", Local, u"."},
+        {u" . ", Local, u"."},
+        {u"..", HostName, u".."},
+        // Four groups of decimal digits are an address, probed as written (300 keeps its low
+        // 8 bits there); any other name with dots is a host name, looked up whole.
+        {u"10.0.0.1", Address, u"10.0.0.1"},
+        {u"10.0.0.300", Address, u"10.0.0.300"},
+        {u" 127.0.0.1 ", Address, u"127.0.0.1"},
+        {u"\\\\192.168.001.020", Address, u"192.168.001.020"},
+        {u"pc01.corp.example", HostName, u"pc01.corp.example"},
+        {u"testpc.corp.example", HostName, u"testpc.corp.example"},
+        {u"10.0.0", HostName, u"10.0.0"},
+        {u"10.0.0.1.5", HostName, u"10.0.0.1.5"},
+        {u"10.0.0.1.", HostName, u"10.0.0.1."},
+        {u"10..0.1", HostName, u"10..0.1"},
+        {u".10.0.0", HostName, u".10.0.0"},
+        {u"1.2.3.x", HostName, u"1.2.3.x"},
+        {u"$A.0.0.1", HostName, u"$A.0.0.1"},
+        {u"-1.0.0.1", HostName, u"-1.0.0.1"},
+    };
+    for (const Case& c : cases) {
+        const CheckedComputerName checked = CheckComputerName(c.typed);
+        EXPECT_STREQ(KindName(checked.kind), KindName(c.kind)) << '"' << Narrow(c.typed) << '"';
+        EXPECT_EQ(checked.name, c.name) << '"' << Narrow(c.typed) << '"';
+    }
+}
+
 TEST(ServiceStateTextTest, NamesTheSevenStates) {
     const char16_t* texts[] = {
         u"The service is stopped.",          u"The service start is pending.",
@@ -93,7 +169,7 @@ TEST(ServiceStateTextTest, OnlyRunningMatchesTheRunningText) {
     }
 }
 
-TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
+TEST(ScTextsTest, ArgumentsUseTheCheckedName) {
     struct Case {
         const char16_t* name;
         const char16_t* config;
@@ -103,7 +179,7 @@ TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
          u"\\\\TESTPC start remoteregistry"},
         {u"10.0.0.5", u"\\\\10.0.0.5 config remoteregistry start= demand",
          u"\\\\10.0.0.5 start remoteregistry"},
-        // A blank in the name is not quoted.
+        // Nothing is quoted: a name with a blank never gets here (CheckComputerName).
         {u"my pc", u"\\\\my pc config remoteregistry start= demand",
          u"\\\\my pc start remoteregistry"},
         {u"", u"\\\\ config remoteregistry start= demand", u"\\\\ start remoteregistry"},
@@ -135,6 +211,7 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kPleaseWaitText, u"Please wait");
     EXPECT_EQ(kRemoteErrorTitle, u"Error");
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
+    EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
 }
 
 }  // namespace
