@@ -70,6 +70,12 @@ inline constexpr TextView kPleaseWaitText = u"Please wait";
 inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
 // A typed name that CheckComputerName refuses.
 inline constexpr TextView kNotValidComputerNameText = u"Not a valid computer name";
+// The end of a scan that read every source.
+inline constexpr TextView kCompletedText = u"Completed Successfully";
+// The end of a scan of another machine whose registry stopped answering after it had read
+// something: the rows found so far stay.
+inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
+
 
 // The question asked while the service of computerName is not running.
 Text RemoteRegistryQuestion(TextView computerName);

@@ -42,6 +42,9 @@
 //                            window titled exactly "List Software on a Remote PC ('.' For
 //                            local machine)".
 //   attach [t]               use an already running window with that title instead.
+//   run PATH [ARGS...] [t]   run another program (PATH and ARGS as for start), wait until it
+//                            has ended and pass when its exit code is 0; the program under
+//                            test stays the one driven.
 //   close                    the close box: WM_SYSCOMMAND SC_CLOSE posted to the main window.
 //   close-message            WM_CLOSE posted to the main window, as other programs ask a
 //                            window to close (taskkill without /f); it arrives even while the
@@ -807,6 +810,7 @@ class Driver {
     // -- program
     Outcome Start(const Command& c);
     Outcome Attach(const Command& c);
+    Outcome RunProgram(const Command& c);
     Outcome Close(const Command& c);
     Outcome CloseMessage(const Command& c);
     Outcome ExpectExit(const Command& c);
@@ -920,6 +924,7 @@ Outcome Poll(DWORD timeoutMs, const std::function<Outcome()>& check) {
 const Driver::CommandKind Driver::kCommands[] = {
     {L"start", &Driver::Start, false},
     {L"attach", &Driver::Attach, true},
+    {L"run", &Driver::RunProgram, true},
     {L"close", &Driver::Close, false},
     {L"close-message", &Driver::CloseMessage, false},
     {L"expect-exit", &Driver::ExpectExit, true},
@@ -1040,10 +1045,9 @@ Outcome Driver::WaitUsable(HWND control, long long id, DWORD timeout) const {
 
 // ----- program --------------------------------------------------------------------------------
 
-Outcome Driver::Start(const Command& c) {
-    std::wstring_view args = c.args;
+// "PATH [ARGS...]": the program's full path and the command line that starts it.
+Outcome ProgramCommandLine(std::wstring_view args, std::wstring& path, std::wstring& commandLine) {
     while (!args.empty() && IsBlank(args.front())) args.remove_prefix(1);
-    std::wstring path;
     std::wstring rest;
     if (!args.empty() && args.front() == L'"') {
         size_t close = args.find(L'"', 1);
@@ -1055,9 +1059,16 @@ Outcome Driver::Start(const Command& c) {
         path = first;
         rest = after.empty() ? L"" : L" " + after;
     }
-    if (path.empty()) return Fail(L"start needs the program's path");
+    if (path.empty()) return Fail(L"the program's path is missing");
     path = FullPath(path);
-    std::wstring commandLine = L"\"" + path + L"\"" + rest;
+    commandLine = L"\"" + path + L"\"" + rest;
+    return Pass();
+}
+
+Outcome Driver::Start(const Command& c) {
+    std::wstring path;
+    std::wstring commandLine;
+    if (Outcome o = ProgramCommandLine(c.args, path, commandLine); !o.ok) return o;
 
     CloseTarget();
     STARTUPINFOW startup{};
@@ -1091,6 +1102,28 @@ Outcome Driver::Start(const Command& c) {
     // for input says that start-up is over.
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     WaitForInputIdle(target_.process, DWORD(std::max<long long>(left.count(), 0)));
+    return Pass();
+}
+
+Outcome Driver::RunProgram(const Command& c) {
+    std::wstring path;
+    std::wstring commandLine;
+    if (Outcome o = ProgramCommandLine(c.args, path, commandLine); !o.ok) return o;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        return Fail(L"could not start " + path + L" (" + LastErrorText() + L")");
+    }
+    CloseHandle(info.hThread);
+    DWORD code = 0;
+    bool ended = WaitForSingleObject(info.hProcess, c.timeout) == WAIT_OBJECT_0 &&
+                 GetExitCodeProcess(info.hProcess, &code);
+    if (!ended) TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    if (!ended) return Fail(path + L" did not end (after " + std::to_wstring(c.timeout) + L" ms)");
+    if (code != 0) return Fail(path + L" ended with exit code " + std::to_wstring(code));
     return Pass();
 }
 

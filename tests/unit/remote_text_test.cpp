@@ -212,6 +212,8 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kRemoteErrorTitle, u"Error");
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
     EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
+    EXPECT_EQ(kConnectionLostText, u"Connection lost: the list is incomplete");
+    EXPECT_EQ(kUnableToReadRegistryText, u"Unable to read the remote registry");
 }
 
 }  // namespace
