@@ -20,6 +20,9 @@ constexpr TextView kMachineSources[] = {
 };
 constexpr TextView kUsersRoot = u"HKEY_USERS\\";
 constexpr TextView kUserUninstall = u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// One subkey per account with a profile on the machine, named by the account's SID.
+constexpr TextView kProfileList =
+    u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // The list learns of the rows found so far at most every 500 ms (twice per tick of the progress
 // dots) until they fill its page, then every 2 s, when new rows only lengthen the scroll bar;
@@ -170,7 +173,9 @@ void InventoryScan(MainWindow& window) {
     } else if (lost) {
         window.SetText(StatusLine, kConnectionLostText);
     } else {
-        window.SetText(StatusLine, kCompletedText);
+        // Users with a profile but no loaded hive: their programs could not be read.
+        const std::vector<Text> profiles = SubkeyNames(kProfileList, computer, pump);
+        window.SetText(StatusLine, CompletedText(CountSignedOutUsers(profiles, UserHiveList)));
     }
     window.ShowAllRowsFitted();
 }

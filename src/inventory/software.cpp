@@ -1,6 +1,7 @@
 #include "inventory/software.h"
 
 #include <algorithm>
+#include <set>
 
 const Text& SoftwareEntry::Field(size_t i) const {
     switch (i) {
@@ -23,6 +24,29 @@ bool IsKeptDisplayName(TextView displayName) {
         if (displayName.find(fragment) != TextView::npos) return false;
     }
     return true;
+}
+
+namespace {
+
+Text AsciiFolded(TextView text) {
+    Text folded(text);
+    for (char16_t& c : folded) c = AsciiLower(c);
+    return folded;
+}
+
+}  // namespace
+
+size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
+                           const std::vector<Text>& loadedHiveNames) {
+    std::set<Text> loaded;
+    for (const Text& hive : loadedHiveNames) loaded.insert(AsciiFolded(hive));
+    size_t count = 0;
+    for (const Text& profile : profileNames) {
+        const Text name = AsciiFolded(profile);
+        const bool account = name.starts_with(u"s-1-5-21-") || name.starts_with(u"s-1-12-1-");
+        count += account && !name.ends_with(u".bak") && !loaded.contains(name);
+    }
+    return count;
 }
 
 Text ProgressDots::Tick() {

@@ -76,6 +76,9 @@ inline constexpr TextView kCompletedText = u"Completed Successfully";
 // something: the rows found so far stay.
 inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
 
+// kCompletedText, followed by " (N signed-out users not included)" (" (1 signed-out user not
+// included)") when the hives of signedOutUsers accounts were not loaded and so not read.
+Text CompletedText(size_t signedOutUsers);
 
 // The question asked while the service of computerName is not running.
 Text RemoteRegistryQuestion(TextView computerName);

@@ -216,4 +216,11 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kUnableToReadRegistryText, u"Unable to read the remote registry");
 }
 
+TEST(RemoteTextsTest, CompletedTextCountsTheSignedOutUsers) {
+    EXPECT_EQ(CompletedText(0), u"Completed Successfully");
+    EXPECT_EQ(CompletedText(1), u"Completed Successfully (1 signed-out user not included)");
+    EXPECT_EQ(CompletedText(2), u"Completed Successfully (2 signed-out users not included)");
+    EXPECT_EQ(CompletedText(12), u"Completed Successfully (12 signed-out users not included)");
+}
+
 }  // namespace
