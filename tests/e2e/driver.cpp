@@ -1045,9 +1045,11 @@ Outcome Driver::WaitUsable(HWND control, long long id, DWORD timeout) const {
 
 // ----- program --------------------------------------------------------------------------------
 
-// "PATH [ARGS...]": the program's full path and the command line that starts it.
-Outcome ProgramCommandLine(std::wstring_view args, std::wstring& path, std::wstring& commandLine) {
+// Starts the program that "PATH [ARGS...]" names (PATH made full); info gets its process (the
+// thread handle is closed).
+Outcome StartProgram(std::wstring_view args, PROCESS_INFORMATION& info) {
     while (!args.empty() && IsBlank(args.front())) args.remove_prefix(1);
+    std::wstring path;
     std::wstring rest;
     if (!args.empty() && args.front() == L'"') {
         size_t close = args.find(L'"', 1);
@@ -1061,24 +1063,22 @@ Outcome ProgramCommandLine(std::wstring_view args, std::wstring& path, std::wstr
     }
     if (path.empty()) return Fail(L"the program's path is missing");
     path = FullPath(path);
-    commandLine = L"\"" + path + L"\"" + rest;
-    return Pass();
-}
-
-Outcome Driver::Start(const Command& c) {
-    std::wstring path;
-    std::wstring commandLine;
-    if (Outcome o = ProgramCommandLine(c.args, path, commandLine); !o.ok) return o;
-
-    CloseTarget();
+    std::wstring commandLine = L"\"" + path + L"\"" + rest;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
+    info = {};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info)) {
         return Fail(L"could not start " + path + L" (" + LastErrorText() + L")");
     }
     CloseHandle(info.hThread);
+    return Pass();
+}
+
+Outcome Driver::Start(const Command& c) {
+    CloseTarget();
+    PROCESS_INFORMATION info{};
+    if (Outcome o = StartProgram(c.args, info); !o.ok) return o;
     target_.process = info.hProcess;
     target_.processId = info.dwProcessId;
     target_.startedHere = true;
@@ -1106,24 +1106,15 @@ Outcome Driver::Start(const Command& c) {
 }
 
 Outcome Driver::RunProgram(const Command& c) {
-    std::wstring path;
-    std::wstring commandLine;
-    if (Outcome o = ProgramCommandLine(c.args, path, commandLine); !o.ok) return o;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
-        return Fail(L"could not start " + path + L" (" + LastErrorText() + L")");
-    }
-    CloseHandle(info.hThread);
+    if (Outcome o = StartProgram(c.args, info); !o.ok) return o;
     DWORD code = 0;
     bool ended = WaitForSingleObject(info.hProcess, c.timeout) == WAIT_OBJECT_0 &&
                  GetExitCodeProcess(info.hProcess, &code);
     if (!ended) TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hProcess);
-    if (!ended) return Fail(path + L" did not end (after " + std::to_wstring(c.timeout) + L" ms)");
-    if (code != 0) return Fail(path + L" ended with exit code " + std::to_wstring(code));
+    if (!ended) return Fail(L"it did not end (after " + std::to_wstring(c.timeout) + L" ms)");
+    if (code != 0) return Fail(L"it ended with exit code " + std::to_wstring(code));
     return Pass();
 }
 
