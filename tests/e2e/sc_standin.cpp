@@ -81,26 +81,28 @@ DWORD ConfigureService(const wchar_t* name, int count, wchar_t** options) {
         }
     }
     if (startType == SERVICE_NO_CHANGE) {
-        std::fputws(L"USAGE: sc <server> config [service name] start= <demand|auto|disabled>\n"
-                    L"An option's name ends with its equal sign, and a blank comes before its "
-                    L"value.\n",
-                    stdout);
+        std::fputws(
+            L"USAGE: sc <server> config [service name] start= <demand|auto|disabled>\n"
+            L"An option's name ends with its equal sign; a blank comes before its value.\n",
+            stdout);
         return ERROR_INVALID_COMMAND_LINE;
     }
     SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
     if (manager == nullptr) return GetLastError();
     SC_HANDLE service = OpenServiceW(manager, name, SERVICE_CHANGE_CONFIG);
-    DWORD result = service != nullptr &&
-                           ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType,
-                                                SERVICE_NO_CHANGE, nullptr, nullptr, nullptr,
-                                                nullptr, nullptr, nullptr, nullptr)
-                       ? 0
-                       : GetLastError();
+    DWORD result = 0;
+    if (service == nullptr ||
+        !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
+        result = GetLastError();
+    }
     if (service != nullptr) CloseServiceHandle(service);
     CloseServiceHandle(manager);
-    std::fwprintf(stdout, result == 0 ? L"[SC] ChangeServiceConfig SUCCESS\n"
-                                      : L"[SC] ChangeServiceConfig FAILED %lu\n",
-                  result);
+    if (result == 0) {
+        std::fputws(L"[SC] ChangeServiceConfig SUCCESS\n", stdout);
+    } else {
+        std::fwprintf(stdout, L"[SC] ChangeServiceConfig FAILED %lu\n", result);
+    }
     return result;
 }
 

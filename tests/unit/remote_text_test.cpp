@@ -104,7 +104,7 @@ TEST(CheckComputerNameTest, CleansTheTypedNameAndTellsWhatItAsksFor) {
         {Text(u"pc\0x", 4), Invalid, u""},
         {u"pc\nx", Invalid, u""},
         {u"\\\\\\\\pc", Invalid, u""},  // only one leading "\\" is dropped
-        {u"\\\\ pc", Invalid, u""},       // the blank after it stays
+        {u"\\\\ pc", Invalid, u""},     // the blank after it stays
         // Accepted: the blanks and tabs around and one leading "\\" are dropped.
         {u"  testpc\t ", HostName, u"testpc"},
         {u"\\\\PC01", HostName, u"PC01"},

@@ -52,11 +52,11 @@ TEST(CountSignedOutUsersTest, CountsPeoplesProfilesWithoutALoadedHive) {
         size_t count;
     } cases[] = {
         {{}, 0},
-        {{u"S-1-5-21-1-2-3-1000"}, 0},                      // loaded
-        {{u"s-1-5-21-1-2-3-1000"}, 0},                      // loaded, other case
-        {{u"S-1-12-1-7-8-9-10"}, 0},                        // loaded cloud account
-        {{u"S-1-5-21-1-2-3-1001"}, 1},                      // local or domain account
-        {{u"S-1-12-1-7-8-9-11"}, 1},                        // cloud account
+        {{u"S-1-5-21-1-2-3-1000"}, 0},                       // loaded
+        {{u"s-1-5-21-1-2-3-1000"}, 0},                       // loaded, other case
+        {{u"S-1-12-1-7-8-9-10"}, 0},                         // loaded cloud account
+        {{u"S-1-5-21-1-2-3-1001"}, 1},                       // local or domain account
+        {{u"S-1-12-1-7-8-9-11"}, 1},                         // cloud account
         {{u"S-1-5-21-1-2-3-1001", u"S-1-12-1-1-1-1-1"}, 2},  // both
         {{u"S-1-5-21-1-2-3-1001.bak", u"S-1-5-21-1-2-3-1001.BAK"}, 0},
         {{u"S-1-5-18", u"S-1-5-19", u"S-1-5-20", u"S-1-5-80-1-2"}, 0},  // no people
