@@ -3,11 +3,10 @@
 // "sc.exe=n"), it appends its exact command line, UTF-8, one line per run, to sc-log.txt beside
 // itself, so a scenario can check what the program asked for to the character. Wine's own sc
 // knows neither "config" nor a leading \\server argument, so the stand-in does their work itself,
-// as strictly as Windows' sc: "config NAME start= TYPE" changes the start type of the service
-// NAME (TYPE demand, auto or disabled; the option's value is a word of its own, and anything
-// else, "start=demand" in one piece too, prints the usage and fails with 1639 as Windows' sc
-// does, changing nothing); "start NAME" starts the service NAME. The exit code is 0 on success,
-// the Windows error otherwise.
+// as strictly as Windows' sc: "config NAME start= demand" makes the service NAME start on demand
+// (the option's value is a word of its own: anything else, "start=demand" in one piece too,
+// prints the usage and fails with 1639 as Windows' sc does, changing nothing); "start NAME"
+// starts the service NAME. The exit code is 0 on success, the Windows error otherwise.
 //
 // Anywhere else (planted beside the program, where a search for "sc" would find it first) it
 // records "planted" and its command line in sc-log.txt beside itself and does nothing more.
@@ -62,27 +61,13 @@ DWORD StartNamedService(const wchar_t* name) {
     return result;
 }
 
-// Changes the start type of the service as "config NAME start= TYPE" asks; any other option,
-// value or form prints sc's usage and gives ERROR_INVALID_COMMAND_LINE.
+// Makes the service start on demand as "config NAME start= demand" asks, the program's only
+// config; any other option, value or form prints sc's usage and gives ERROR_INVALID_COMMAND_LINE.
 DWORD ConfigureService(const wchar_t* name, int count, wchar_t** options) {
-    const struct {
-        const wchar_t* word;
-        DWORD type;
-    } kStartTypes[] = {
-        {L"demand", SERVICE_DEMAND_START},
-        {L"auto", SERVICE_AUTO_START},
-        {L"disabled", SERVICE_DISABLED},
-    };
-    DWORD startType = SERVICE_NO_CHANGE;
-    for (const auto& known : kStartTypes) {
-        if (count == 2 && _wcsicmp(options[0], L"start=") == 0 &&
-            _wcsicmp(options[1], known.word) == 0) {
-            startType = known.type;
-        }
-    }
-    if (startType == SERVICE_NO_CHANGE) {
+    if (count != 2 || _wcsicmp(options[0], L"start=") != 0 ||
+        _wcsicmp(options[1], L"demand") != 0) {
         std::fputws(
-            L"USAGE: sc <server> config [service name] start= <demand|auto|disabled>\n"
+            L"USAGE: sc <server> config [service name] start= demand\n"
             L"An option's name ends with its equal sign; a blank comes before its value.\n",
             stdout);
         return ERROR_INVALID_COMMAND_LINE;
@@ -92,17 +77,12 @@ DWORD ConfigureService(const wchar_t* name, int count, wchar_t** options) {
     SC_HANDLE service = OpenServiceW(manager, name, SERVICE_CHANGE_CONFIG);
     DWORD result = 0;
     if (service == nullptr ||
-        !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr,
-                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
+        !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
         result = GetLastError();
     }
     if (service != nullptr) CloseServiceHandle(service);
     CloseServiceHandle(manager);
-    if (result == 0) {
-        std::fputws(L"[SC] ChangeServiceConfig SUCCESS\n", stdout);
-    } else {
-        std::fwprintf(stdout, L"[SC] ChangeServiceConfig FAILED %lu\n", result);
-    }
     return result;
 }
 

@@ -68,17 +68,6 @@ INSTANTIATE_TEST_SUITE_P(FewerThanThreeDots, ParseDottedAddressTest,
                                          AddressCase{u"pc.example.com", 0u},
                                          AddressCase{u"255.255.255", 0u}, AddressCase{u"..", 0u}));
 
-const char* KindName(ComputerNameKind kind) {
-    switch (kind) {
-        case ComputerNameKind::Empty: return "Empty";
-        case ComputerNameKind::Local: return "Local";
-        case ComputerNameKind::Invalid: return "Invalid";
-        case ComputerNameKind::Address: return "Address";
-        case ComputerNameKind::HostName: return "HostName";
-    }
-    return "?";
-}
-
 TEST(CheckComputerNameTest, CleansTheTypedNameAndTellsWhatItAsksFor) {
     using enum ComputerNameKind;
     struct Case {
@@ -86,61 +75,34 @@ TEST(CheckComputerNameTest, CleansTheTypedNameAndTellsWhatItAsksFor) {
         ComputerNameKind kind;
         const char16_t* name;
     } cases[] = {
-        // Refused: whatever would add words to sc's command line or parts to a UNC path.
-        {u"testpc stop x", Invalid, u""},
+        // Refused (each refused character is tried below); only one leading "\\" is dropped.
         {u"10.0.0.5 stop wuauserv", Invalid, u""},
-        {u"my\tpc", Invalid, u""},
-        {u"\"testpc\"", Invalid, u""},
-        {u"pc\\share", Invalid, u""},
-        {u"pc/x", Invalid, u""},
-        {u"pc:1", Invalid, u""},
-        {u"pc*", Invalid, u""},
-        {u"pc?", Invalid, u""},
-        {u"<pc>", Invalid, u""},
-        {u"pc|x", Invalid, u""},
-        {u"pc\x01", Invalid, u""},
-        {u"pc\x1f", Invalid, u""},
-        {u"pc\x7f", Invalid, u""},
-        {Text(u"pc\0x", 4), Invalid, u""},
-        {u"pc\nx", Invalid, u""},
-        {u"\\\\\\\\pc", Invalid, u""},  // only one leading "\\" is dropped
-        {u"\\\\ pc", Invalid, u""},     // the blank after it stays
+        {u"\\\\\\\\pc", Invalid, u""},
+        {u"\\\\ pc", Invalid, u""},
         // Accepted: the blanks and tabs around and one leading "\\" are dropped.
-        {u"  testpc\t ", HostName, u"testpc"},
-        {u"\\\\PC01", HostName, u"PC01"},
-        {u"\t\\\\testpc ", HostName, u"testpc"},
-        {u"pc-01_a$", HostName, u"pc-01_a$"},
+        {u"\t\\\\testpc  ", HostName, u"testpc"},
         {u"\x041f\x041a-01", HostName, u"\x041f\x041a-01"},
-        {u"\x00a0pc", HostName, u"\x00a0pc"},  // a no-break space is not a blank
-        // Nothing to do, and the local machine.
-        {u"", Empty, u""},
+        {u"\x00a0pc", HostName, u"\x00a0pc"},  // a no-break space is no blank
         {u"   \t", Empty, u""},
-        {u"\\\\", Empty, u""},
         {u" \\\\ ", Empty, u""},
-        {u".", Local, u"."},
         {u" . ", Local, u"."},
-        {u"..", HostName, u".."},
-        // Four groups of decimal digits are an address, probed as written (300 keeps its low
-        // 8 bits there); any other name with dots is a host name, looked up whole.
-        {u"10.0.0.1", Address, u"10.0.0.1"},
+        // Four groups of decimal digits are an address, any other name with dots a host name.
         {u"10.0.0.300", Address, u"10.0.0.300"},
-        {u" 127.0.0.1 ", Address, u"127.0.0.1"},
         {u"\\\\192.168.001.020", Address, u"192.168.001.020"},
         {u"pc01.corp.example", HostName, u"pc01.corp.example"},
-        {u"testpc.corp.example", HostName, u"testpc.corp.example"},
         {u"10.0.0", HostName, u"10.0.0"},
         {u"10.0.0.1.5", HostName, u"10.0.0.1.5"},
-        {u"10.0.0.1.", HostName, u"10.0.0.1."},
         {u"10..0.1", HostName, u"10..0.1"},
-        {u".10.0.0", HostName, u".10.0.0"},
-        {u"1.2.3.x", HostName, u"1.2.3.x"},
-        {u"$A.0.0.1", HostName, u"$A.0.0.1"},
         {u"-1.0.0.1", HostName, u"-1.0.0.1"},
     };
     for (const Case& c : cases) {
         const CheckedComputerName checked = CheckComputerName(c.typed);
-        EXPECT_STREQ(KindName(checked.kind), KindName(c.kind)) << '"' << Narrow(c.typed) << '"';
+        EXPECT_EQ(int(checked.kind), int(c.kind)) << '"' << Narrow(c.typed) << '"';
         EXPECT_EQ(checked.name, c.name) << '"' << Narrow(c.typed) << '"';
+    }
+    const Text refused = Text(u" \t\"\\/:*?<>|\x01\n\x1f\x7f") + u'\0';
+    for (char16_t c : refused) {
+        EXPECT_EQ(int(CheckComputerName(u"pc" + Text(1, c) + u"x").kind), int(Invalid)) << int(c);
     }
 }
 
@@ -213,14 +175,12 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
     EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
     EXPECT_EQ(kConnectionLostText, u"Connection lost: the list is incomplete");
-    EXPECT_EQ(kUnableToReadRegistryText, u"Unable to read the remote registry");
 }
 
 TEST(RemoteTextsTest, CompletedTextCountsTheSignedOutUsers) {
     EXPECT_EQ(CompletedText(0), u"Completed Successfully");
     EXPECT_EQ(CompletedText(1), u"Completed Successfully (1 signed-out user not included)");
     EXPECT_EQ(CompletedText(2), u"Completed Successfully (2 signed-out users not included)");
-    EXPECT_EQ(CompletedText(12), u"Completed Successfully (12 signed-out users not included)");
 }
 
 }  // namespace
