@@ -8,7 +8,7 @@
 #include "inventory/software.h"
 
 struct AppState {
-    Text ComputerName;       // ComputerField's text at the last list request, as typed
+    Text ComputerName;       // the checked name of the last list request (CheckComputerName)
     Text addressText;        // result of the last host resolution
     int64_t probeResult = 0;  // result of the last echo probe
     Text searchText;         // SearchField's text at its last change

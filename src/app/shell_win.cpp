@@ -20,19 +20,25 @@ void RefreshControlStates(MainWindow& window) {
 }
 
 void ListSoftwareRequest(MainWindow& window) {
-    if (window.IsTextEmpty(ComputerField)) return;
+    // The name is checked before anything runs: a refused one changes nothing but the status.
+    const CheckedComputerName typed = CheckComputerName(window.GetText(ComputerField));
+    if (typed.kind == ComputerNameKind::Empty) return;
+    if (typed.kind == ComputerNameKind::Invalid) {
+        window.SetText(StatusLine, kNotValidComputerNameText);
+        return;
+    }
     AppState& state = window.State();
     window.List().Clear();
     state.SoftwareList.clear();
-    state.ComputerName = window.GetText(ComputerField);
-    if (state.ComputerName == u".") {
+    state.ComputerName = typed.name;
+    if (typed.kind == ComputerNameKind::Local) {
         window.SetText(StatusLine, kPleaseWaitText);
         InventoryScan(window);
         return;
     }
-    // Another machine must answer an echo first: a name without a dot is looked up, anything
-    // with a dot (an address or a qualified name) is probed as typed.
-    if (state.ComputerName.find(u'.') == Text::npos) {
+    // Another machine must answer an echo first: a host name, with or without dots, is looked
+    // up whole; a dotted address is probed as written.
+    if (typed.kind == ComputerNameKind::HostName) {
         state.addressText = ResolveHostAddress(state.ComputerName);
         state.probeResult = PingHost(state.icmpHandle, state.addressText, 1000);
     } else {

@@ -7,7 +7,9 @@
 // ComputerField's text, nine controls follow whether SoftwareList holds entries.
 void RefreshControlStates(MainWindow& window);
 
-// "List Software" or Enter: clears the list and lists the machine named in ComputerField.
+// "List Software" or Enter: lists the machine named in ComputerField (CheckComputerName). An
+// empty name does nothing; a refused one only says so in the status line; any other clears the
+// list, becomes ComputerName and is listed.
 void ListSoftwareRequest(MainWindow& window);
 
 // "Clear List": empties the rows, both text fields and the status line, unticks the five

@@ -19,6 +19,9 @@ constexpr TextView kMachineSources[] = {
 };
 constexpr TextView kUsersRoot = u"HKEY_USERS\\";
 constexpr TextView kUserUninstall = u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// One subkey per account with a profile on the machine, named by the account's SID.
+constexpr TextView kProfileList =
+    u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // The list learns of the rows found so far at most every 500 ms (twice per tick of the progress
 // dots) until they fill its page, then every 2 s, when new rows only lengthen the scroll bar;
@@ -113,33 +116,63 @@ bool ScanSource(MainWindow& window, EventPump& pump, TextView installType,
     return i > 0;
 }
 
+// Whether the registry of the machine still answers: every registry that can be reached has
+// hives under HKEY_USERS. The registry layer gives the empty text for every failure, so an
+// enumeration that a lost connection cut short ends like a finished one; this one call after
+// each enumeration tells them apart. The local registry is never lost.
+bool RegistryAnswers(const Text& computer) {
+    return computer == u"." || !EnumRegistrySubkey(kUsersRoot, 0, computer).empty();
+}
+
+// The names of every subkey of the key, in enumeration order.
+std::vector<Text> SubkeyNames(TextView key, const Text& computer, EventPump& pump) {
+    std::vector<Text> names;
+    for (uint32_t i = 0;; ++i) {
+        Text name = EnumRegistrySubkey(key, i, computer);
+        if (name.empty()) break;
+        names.push_back(std::move(name));
+        pump.PumpWhenDue();
+    }
+    return names;
+}
+
 }  // namespace
 
 void InventoryScan(MainWindow& window) {
     ThrottledRowDisplay rows(window);
     EventPump pump(window, rows);
-    // Whether anything at all could be read: every registry that can be reached has hives under
-    // HKEY_USERS, so another machine that gives neither hives nor program keys was not read.
+    const Text& computer = window.State().ComputerName;
+    // Whether anything at all could be read, and whether the registry stopped answering: after
+    // a lost connection the scan stops at once and the rows found so far stay.
     bool readAnything = false;
+    bool lost = false;
     for (TextView source : kMachineSources) {
+        if (lost) break;
         readAnything |= ScanSource(window, pump, u"Machine", Text(source), Text(source) + u"\\");
+        lost = !RegistryAnswers(computer);
     }
 
-    const Text& computer = window.State().ComputerName;
     std::vector<Text> UserHiveList;
-    for (uint32_t i = 0;; ++i) {
-        Text hive = EnumRegistrySubkey(kUsersRoot, i, computer);
-        if (hive.empty()) break;
-        UserHiveList.push_back(std::move(hive));
-        pump.PumpWhenDue();
+    if (!lost) {
+        UserHiveList = SubkeyNames(kUsersRoot, computer, pump);
+        readAnything |= !UserHiveList.empty();
+        lost = !RegistryAnswers(computer);
     }
-    readAnything |= !UserHiveList.empty();
     for (const Text& hive : UserHiveList) {
+        if (lost) break;
         Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
         ScanSource(window, pump, u"User", key, key);
+        lost = !RegistryAnswers(computer);
     }
 
-    const bool unread = !readAnything && computer != u".";
-    window.SetText(StatusLine, unread ? kUnableToReadRegistryText : u"Completed Successfully");
+    if (!readAnything && computer != u".") {
+        window.SetText(StatusLine, kUnableToReadRegistryText);
+    } else if (lost) {
+        window.SetText(StatusLine, kConnectionLostText);
+    } else {
+        // Users with a profile but no loaded hive: their programs could not be read.
+        const std::vector<Text> profiles = SubkeyNames(kProfileList, computer, pump);
+        window.SetText(StatusLine, CompletedText(CountSignedOutUsers(profiles, UserHiveList)));
+    }
     window.List().ShowAllFitted();
 }

@@ -1,5 +1,7 @@
 #include "inventory/software.h"
 
+#include <set>
+
 #include "remote/remote_text.h"
 
 const Text& SoftwareEntry::Field(size_t i) const {
@@ -19,6 +21,19 @@ bool IsKeptDisplayName(TextView displayName) {
         if (displayName.find(fragment) != TextView::npos) return false;
     }
     return true;
+}
+
+size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
+                           const std::vector<Text>& loadedHiveNames) {
+    std::set<Text> loaded;
+    for (const Text& hive : loadedHiveNames) loaded.insert(FoldedText(hive, AsciiLower));
+    size_t count = 0;
+    for (const Text& profile : profileNames) {
+        const Text name = FoldedText(profile, AsciiLower);
+        const bool account = name.starts_with(u"s-1-5-21-") || name.starts_with(u"s-1-12-1-");
+        count += account && !name.ends_with(u".bak") && !loaded.contains(name);
+    }
+    return count;
 }
 
 Text ProgressDots::Tick() {

@@ -41,6 +41,15 @@ inline constexpr std::array<std::u16string_view, 5> ProgramValueNames{
     u"DisplayName", u"DisplayVersion", u"InstallDate", u"InstallLocation", u"UninstallString",
 };
 
+// How many accounts have a profile on the machine but no loaded hive, so that their per-user
+// programs could not be read: the names of ProfileList's subkeys that begin with "S-1-5-21-"
+// (local and domain accounts) or "S-1-12-1-" (cloud accounts), do not end with ".bak" (the
+// copy Windows keeps of a damaged profile's key) and are not among the names of HKEY_USERS'
+// subkeys. Names are compared without regard to ASCII case, as the registry compares these
+// ASCII names.
+size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
+                           const std::vector<Text>& loadedHiveNames);
+
 // The progress text shown after "Please wait": 0 to 10 full stops, advanced once per timer tick
 // and kept from one scan to the next.
 class ProgressDots {

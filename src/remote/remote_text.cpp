@@ -14,6 +14,20 @@ constexpr std::array<TextView, 7> kServiceStateTexts{
     u"The service is paused.",            // 7 SERVICE_PAUSED
 };
 
+// Characters that no computer name holds, besides the control characters (tab among them): a
+// blank would split sc's command line into more words, the others are reserved in UNC paths.
+constexpr TextView kRefusedNameCharacters = u" \"\\/:*?<>|";
+
+bool IsRefusedNameCharacter(char16_t c) {
+    return c < 32 || c == 127 || kRefusedNameCharacters.find(c) != TextView::npos;
+}
+
+TextView TrimBlanks(TextView text) {
+    const size_t first = text.find_first_not_of(u" \t");
+    if (first == TextView::npos) return TextView();
+    return text.substr(first, text.find_last_not_of(u" \t") - first + 1);
+}
+
 // Low 8 bits of an octet's integer value; the cast keeps two's complement bits (-1 -> 255).
 uint32_t OctetBits(TextView text) {
     return uint32_t(uint64_t(TextToInteger(text)) & 0xff);
@@ -33,13 +47,41 @@ uint32_t ParseDottedAddress(TextView address) {
     return value | (OctetBits(rest) << 24);
 }
 
+bool IsDottedAddress(TextView name) {
+    int groups = 0;
+    size_t digits = 0;
+    for (char16_t c : name) {
+        if (c >= u'0' && c <= u'9') {
+            ++digits;
+        } else if (c == u'.' && digits > 0 && groups < 3) {
+            ++groups;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    return groups == 3 && digits > 0;
+}
+
+CheckedComputerName CheckComputerName(TextView typed) {
+    TextView name = TrimBlanks(typed);
+    if (name.starts_with(u"\\\\")) name.remove_prefix(2);
+    if (name.empty()) return {ComputerNameKind::Empty, Text()};
+    for (char16_t c : name) {
+        if (IsRefusedNameCharacter(c)) return {ComputerNameKind::Invalid, Text()};
+    }
+    if (name == u".") return {ComputerNameKind::Local, Text(name)};
+    return {IsDottedAddress(name) ? ComputerNameKind::Address : ComputerNameKind::HostName,
+            Text(name)};
+}
+
 TextView ServiceStateText(uint32_t state) {
     if (state < 1 || state > kServiceStateTexts.size()) return TextView();
     return kServiceStateTexts[state - 1];
 }
 
 Text ScConfigArguments(TextView computerName) {
-    return u"\\\\" + Text(computerName) + u" config remoteregistry start=demand";
+    return u"\\\\" + Text(computerName) + u" config remoteregistry start= demand";
 }
 
 Text ScStartArguments(TextView computerName) {
@@ -57,4 +99,11 @@ Text RemoteRegistryQuestion(TextView computerName) {
 
 Text AttemptingToStartText(TextView computerName) {
     return u"Attempting to start remote registry on " + Text(computerName);
+}
+
+Text CompletedText(size_t signedOutUsers) {
+    if (signedOutUsers == 0) return Text(kCompletedText);
+    return Text(kCompletedText) + u" (" + IntegerToText(int64_t(signedOutUsers)) +
+           (signedOutUsers == 1 ? u" signed-out user not included)"
+                                : u" signed-out users not included)");
 }

@@ -1,5 +1,6 @@
-// The platform-free half of reaching a remote machine: dotted addresses, service state texts,
-// the command lines of the service control program and the texts shown to the operator.
+// The platform-free half of reaching a remote machine: typed names, dotted addresses, service
+// state texts, the command lines of the service control program and the texts shown to the
+// operator.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,30 @@
 // with fewer than three dots gives 0; nothing is rejected otherwise.
 uint32_t ParseDottedAddress(TextView address);
 
+// True when the name is four groups of decimal digits joined by dots ("10.0.0.300" too): an
+// address, probed as written. Any other name with a dot is a host name (pc01.corp.example).
+bool IsDottedAddress(TextView name);
+
+// What a typed computer name asks for.
+enum class ComputerNameKind {
+    Empty,     // nothing to do
+    Local,     // "." : this machine, read without lookup, probe or service check
+    Invalid,   // refused before anything runs
+    Address,   // a dotted address, probed as written
+    HostName,  // looked up whole; its address is probed
+};
+
+struct CheckedComputerName {
+    ComputerNameKind kind;
+    Text name;  // the cleaned name; empty for Empty and Invalid
+};
+
+// The typed name without the blanks and tabs around it and without one leading "\\" (the UNC
+// form), and what it asks for. A name that still holds a blank, a tab, a control character
+// (0-31, 127) or one of " \ / : * ? < > | is Invalid: it names no computer, and as typed it would
+// add words to sc's command line or parts to a UNC path.
+CheckedComputerName CheckComputerName(TextView typed);
+
 // The service whose state is checked and which is started on the operator's request.
 inline constexpr TextView kRemoteRegistryServiceName = u"remoteregistry";
 
@@ -23,8 +48,10 @@ TextView ServiceStateText(uint32_t state);
 // The only state text that lets the scan start (compared exactly).
 inline constexpr TextView kServiceRunningText = u"The service is running.";
 
-// Arguments of the two sc runs: "\\" + name + the fixed tail. The name is used as typed, not
-// quoted and not resolved.
+// Arguments of the two sc runs: "\\" + name + the fixed tail, in sc's own syntax (an option
+// name ends with "=", and its value follows as a word of its own: "start= demand"; sc refuses
+// "start=demand"). The name is a checked one (CheckComputerName), so it needs no quotes; it is
+// not resolved.
 Text ScConfigArguments(TextView computerName);
 Text ScStartArguments(TextView computerName);
 
@@ -41,8 +68,19 @@ inline constexpr TextView kErrorRetrievingText = u"Error retrieving software lis
 inline constexpr TextView kPleaseWaitText = u"Please wait";
 // The end of a scan of another machine that could read nothing at all.
 inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
+// A typed name that CheckComputerName refuses.
+inline constexpr TextView kNotValidComputerNameText = u"Not a valid computer name";
+// The end of a scan that read every source.
+inline constexpr TextView kCompletedText = u"Completed Successfully";
+// The end of a scan of another machine whose registry stopped answering after it had read
+// something: the rows found so far stay.
+inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
 
-// The question asked while the service of computerName (as typed) is not running.
+// kCompletedText, followed by " (N signed-out users not included)" (" (1 signed-out user not
+// included)") when the hives of signedOutUsers accounts were not loaded and so not read.
+Text CompletedText(size_t signedOutUsers);
+
+// The question asked while the service of computerName is not running.
 Text RemoteRegistryQuestion(TextView computerName);
 
 // The status shown during the pause after both sc runs.

@@ -42,6 +42,9 @@
 //                            window titled exactly "List Software on a Remote PC ('.' For
 //                            local machine)".
 //   attach [t]               use an already running window with that title instead.
+//   run PATH [ARGS...] [t]   run another program (PATH and ARGS as for start), wait until it
+//                            has ended and pass when its exit code is 0; the program under
+//                            test stays the one driven.
 //   close                    the close box: WM_SYSCOMMAND SC_CLOSE posted to the main window.
 //   close-message            WM_CLOSE posted to the main window, as other programs ask a
 //                            window to close (taskkill without /f); it arrives even while the
@@ -830,6 +833,7 @@ class Driver {
     // -- program
     Outcome Start(const Command& c);
     Outcome Attach(const Command& c);
+    Outcome RunProgram(const Command& c);
     Outcome Close(const Command& c);
     Outcome CloseMessage(const Command& c);
     Outcome ExpectExit(const Command& c);
@@ -947,6 +951,7 @@ Outcome Poll(DWORD timeoutMs, const std::function<Outcome()>& check) {
 const Driver::CommandKind Driver::kCommands[] = {
     {L"start", &Driver::Start, false},
     {L"attach", &Driver::Attach, true},
+    {L"run", &Driver::RunProgram, true},
     {L"close", &Driver::Close, false},
     {L"close-message", &Driver::CloseMessage, false},
     {L"expect-exit", &Driver::ExpectExit, true},
@@ -1070,8 +1075,9 @@ Outcome Driver::WaitUsable(HWND control, long long id, DWORD timeout) const {
 
 // ----- program --------------------------------------------------------------------------------
 
-Outcome Driver::Start(const Command& c) {
-    std::wstring_view args = c.args;
+// Starts the program that "PATH [ARGS...]" names (PATH made full); info gets its process (the
+// thread handle is closed).
+Outcome StartProgram(std::wstring_view args, PROCESS_INFORMATION& info) {
     while (!args.empty() && IsBlank(args.front())) args.remove_prefix(1);
     std::wstring path;
     std::wstring rest;
@@ -1085,19 +1091,24 @@ Outcome Driver::Start(const Command& c) {
         path = first;
         rest = after.empty() ? L"" : L" " + after;
     }
-    if (path.empty()) return Fail(L"start needs the program's path");
+    if (path.empty()) return Fail(L"the program's path is missing");
     path = FullPath(path);
     std::wstring commandLine = L"\"" + path + L"\"" + rest;
-
-    CloseTarget();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
+    info = {};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info)) {
         return Fail(L"could not start " + path + L" (" + LastErrorText() + L")");
     }
     CloseHandle(info.hThread);
+    return Pass();
+}
+
+Outcome Driver::Start(const Command& c) {
+    CloseTarget();
+    PROCESS_INFORMATION info{};
+    if (Outcome o = StartProgram(c.args, info); !o.ok) return o;
     target_.process = info.hProcess;
     target_.processId = info.dwProcessId;
     target_.startedHere = true;
@@ -1121,6 +1132,19 @@ Outcome Driver::Start(const Command& c) {
     // for input says that start-up is over.
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     WaitForInputIdle(target_.process, DWORD(std::max<long long>(left.count(), 0)));
+    return Pass();
+}
+
+Outcome Driver::RunProgram(const Command& c) {
+    PROCESS_INFORMATION info{};
+    if (Outcome o = StartProgram(c.args, info); !o.ok) return o;
+    DWORD code = 0;
+    bool ended = WaitForSingleObject(info.hProcess, c.timeout) == WAIT_OBJECT_0 &&
+                 GetExitCodeProcess(info.hProcess, &code);
+    if (!ended) TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    if (!ended) return Fail(L"it did not end (after " + std::to_wstring(c.timeout) + L" ms)");
+    if (code != 0) return Fail(L"it ended with exit code " + std::to_wstring(code));
     return Pass();
 }
 

@@ -2,9 +2,11 @@
 // C:\windows\system32\sc.exe (Wine runs it instead of its own sc under WINEDLLOVERRIDES
 // "sc.exe=n"), it appends its exact command line, UTF-8, one line per run, to sc-log.txt beside
 // itself, so a scenario can check what the program asked for to the character. Wine's own sc
-// knows neither "config" nor a leading \\server argument: "config" is only recorded, and
-// "start NAME" starts the service NAME through the service manager; the exit code is 0 on
-// success, the Windows error otherwise.
+// knows neither "config" nor a leading \\server argument, so the stand-in does their work itself,
+// as strictly as Windows' sc: "config NAME start= demand" makes the service NAME start on demand
+// (the option's value is a word of its own: anything else, "start=demand" in one piece too,
+// prints the usage and fails with 1639 as Windows' sc does, changing nothing); "start NAME"
+// starts the service NAME. The exit code is 0 on success, the Windows error otherwise.
 //
 // Anywhere else (planted beside the program, where a search for "sc" would find it first) it
 // records "planted" and its command line in sc-log.txt beside itself and does nothing more.
@@ -17,6 +19,7 @@
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -58,6 +61,31 @@ DWORD StartNamedService(const wchar_t* name) {
     return result;
 }
 
+// Makes the service start on demand as "config NAME start= demand" asks, the program's only
+// config; any other option, value or form prints sc's usage and gives ERROR_INVALID_COMMAND_LINE.
+DWORD ConfigureService(const wchar_t* name, int count, wchar_t** options) {
+    if (count != 2 || _wcsicmp(options[0], L"start=") != 0 ||
+        _wcsicmp(options[1], L"demand") != 0) {
+        std::fputws(
+            L"USAGE: sc <server> config [service name] start= demand\n"
+            L"An option's name ends with its equal sign; a blank comes before its value.\n",
+            stdout);
+        return ERROR_INVALID_COMMAND_LINE;
+    }
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) return GetLastError();
+    SC_HANDLE service = OpenServiceW(manager, name, SERVICE_CHANGE_CONFIG);
+    DWORD result = 0;
+    if (service == nullptr ||
+        !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
+        result = GetLastError();
+    }
+    if (service != nullptr) CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return result;
+}
+
 bool InSystemDirectory() {
     wchar_t system[MAX_PATH];
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
@@ -79,6 +107,8 @@ int wmain() {
     DWORD result = 0;
     if (first + 1 < count && _wcsicmp(words[first], L"start") == 0) {
         result = StartNamedService(words[first + 1]);
+    } else if (first + 1 < count && _wcsicmp(words[first], L"config") == 0) {
+        result = ConfigureService(words[first + 1], count - first - 2, words + first + 2);
     }
     LocalFree(words);
     return int(result);

@@ -68,6 +68,44 @@ INSTANTIATE_TEST_SUITE_P(FewerThanThreeDots, ParseDottedAddressTest,
                                          AddressCase{u"pc.example.com", 0u},
                                          AddressCase{u"255.255.255", 0u}, AddressCase{u"..", 0u}));
 
+TEST(CheckComputerNameTest, CleansTheTypedNameAndTellsWhatItAsksFor) {
+    using enum ComputerNameKind;
+    struct Case {
+        Text typed;
+        ComputerNameKind kind;
+        const char16_t* name;
+    } cases[] = {
+        // Refused (each refused character is tried below); only one leading "\\" is dropped.
+        {u"10.0.0.5 stop wuauserv", Invalid, u""},
+        {u"\\\\\\\\pc", Invalid, u""},
+        {u"\\\\ pc", Invalid, u""},
+        // Accepted: the blanks and tabs around and one leading "\\" are dropped.
+        {u"\t\\\\testpc  ", HostName, u"testpc"},
+        {u"\x041f\x041a-01", HostName, u"\x041f\x041a-01"},
+        {u"\x00a0pc", HostName, u"\x00a0pc"},  // a no-break space is no blank
+        {u"   \t", Empty, u""},
+        {u" \\\\ ", Empty, u""},
+        {u" . ", Local, u"."},
+        // Four groups of decimal digits are an address, any other name with dots a host name.
+        {u"10.0.0.300", Address, u"10.0.0.300"},
+        {u"\\\\192.168.001.020", Address, u"192.168.001.020"},
+        {u"pc01.corp.example", HostName, u"pc01.corp.example"},
+        {u"10.0.0", HostName, u"10.0.0"},
+        {u"10.0.0.1.5", HostName, u"10.0.0.1.5"},
+        {u"10..0.1", HostName, u"10..0.1"},
+        {u"-1.0.0.1", HostName, u"-1.0.0.1"},
+    };
+    for (const Case& c : cases) {
+        const CheckedComputerName checked = CheckComputerName(c.typed);
+        EXPECT_EQ(int(checked.kind), int(c.kind)) << '"' << Narrow(c.typed) << '"';
+        EXPECT_EQ(checked.name, c.name) << '"' << Narrow(c.typed) << '"';
+    }
+    const Text refused = Text(u" \t\"\\/:*?<>|\x01\n\x1f\x7f") + u'\0';
+    for (char16_t c : refused) {
+        EXPECT_EQ(int(CheckComputerName(u"pc" + Text(1, c) + u"x").kind), int(Invalid)) << int(c);
+    }
+}
+
 TEST(ServiceStateTextTest, NamesTheSevenStates) {
     const char16_t* texts[] = {
         u"The service is stopped.",          u"The service start is pending.",
@@ -93,20 +131,20 @@ TEST(ServiceStateTextTest, OnlyRunningMatchesTheRunningText) {
     }
 }
 
-TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
+TEST(ScTextsTest, ArgumentsUseTheCheckedName) {
     struct Case {
         const char16_t* name;
         const char16_t* config;
         const char16_t* start;
     } cases[] = {
-        {u"TESTPC", u"\\\\TESTPC config remoteregistry start=demand",
+        {u"TESTPC", u"\\\\TESTPC config remoteregistry start= demand",
          u"\\\\TESTPC start remoteregistry"},
-        {u"10.0.0.5", u"\\\\10.0.0.5 config remoteregistry start=demand",
+        {u"10.0.0.5", u"\\\\10.0.0.5 config remoteregistry start= demand",
          u"\\\\10.0.0.5 start remoteregistry"},
-        // A blank in the name is not quoted.
-        {u"my pc", u"\\\\my pc config remoteregistry start=demand",
+        // Nothing is quoted: a name with a blank never gets here (CheckComputerName).
+        {u"my pc", u"\\\\my pc config remoteregistry start= demand",
          u"\\\\my pc start remoteregistry"},
-        {u"", u"\\\\ config remoteregistry start=demand", u"\\\\ start remoteregistry"},
+        {u"", u"\\\\ config remoteregistry start= demand", u"\\\\ start remoteregistry"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ScConfigArguments(c.name), c.config) << Narrow(c.name);
@@ -116,7 +154,7 @@ TEST(ScTextsTest, ArgumentsUseTheNameAsTyped) {
 
 TEST(ScTextsTest, CommandLineQuotesOnlyTheProgramName) {
     EXPECT_EQ(ScCommandLine(ScConfigArguments(u"testpc")),
-              u"\"sc\" \\\\testpc config remoteregistry start=demand");
+              u"\"sc\" \\\\testpc config remoteregistry start= demand");
     EXPECT_EQ(ScCommandLine(ScStartArguments(u"my pc")), u"\"sc\" \\\\my pc start remoteregistry");
     EXPECT_EQ(ScCommandLine(u""), u"\"sc\" ");
 }
@@ -135,6 +173,14 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kPleaseWaitText, u"Please wait");
     EXPECT_EQ(kRemoteErrorTitle, u"Error");
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
+    EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
+    EXPECT_EQ(kConnectionLostText, u"Connection lost: the list is incomplete");
+}
+
+TEST(RemoteTextsTest, CompletedTextCountsTheSignedOutUsers) {
+    EXPECT_EQ(CompletedText(0), u"Completed Successfully");
+    EXPECT_EQ(CompletedText(1), u"Completed Successfully (1 signed-out user not included)");
+    EXPECT_EQ(CompletedText(2), u"Completed Successfully (2 signed-out users not included)");
 }
 
 }  // namespace

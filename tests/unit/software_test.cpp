@@ -45,6 +45,26 @@ TEST(SoftwareEntryTest, FieldsComeInColumnOrder) {
     for (size_t i = 0; i < SoftwareEntry::kFieldCount; ++i) EXPECT_EQ(entry.Field(i), expected[i]);
 }
 
+TEST(CountSignedOutUsersTest, CountsPeoplesProfilesWithoutALoadedHive) {
+    const std::vector<Text> loaded = {u".DEFAULT", u"S-1-5-18", u"S-1-5-21-1-2-3-1000",
+                                      u"s-1-12-1-7-8-9-10"};
+    struct Case {
+        std::vector<Text> profiles;
+        size_t count;
+    } cases[] = {
+        {{}, 0},
+        {{u"s-1-5-21-1-2-3-1000", u"S-1-12-1-7-8-9-10"}, 0},  // loaded, in another case
+        {{u"S-1-5-21-1-2-3-1001", u"S-1-12-1-7-8-9-11"}, 2},  // local or domain, cloud
+        {{u"S-1-5-21-1-2-3-1001.bak", u"S-1-5-21-1-2-3-1001.BAK"}, 0},
+        {{u"S-1-5-19", u"S-1-5-80-1-2", u"S-1-5-21", u"S-1-12-2-1", u"X-1-5-21-1"}, 0},
+        {{u"S-1-5-18", u"S-1-5-21-1-2-3-1002", u"S-1-5-21-1-2-3-1002.bak"}, 1},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(CountSignedOutUsers(cases[i].profiles, loaded), cases[i].count) << "case " << i;
+    }
+    EXPECT_EQ(CountSignedOutUsers({u"S-1-5-21-1-2-3-1000"}, {}), 1u);
+}
+
 TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
     ProgressDots dots;
     for (int round = 0; round < 2; ++round) {

@@ -1,8 +1,9 @@
 #!/bin/sh
-# The remote registry service exists and is stopped; sc is the recording stand-in. A library
-# that records its loads lies beside the program as iphlpapi.dll and wsock32.dll, which
-# remote-list.net.sh tells Wine to prefer there, as Windows would.
-"$(dirname "$0")/../remote-prefix.sh" "$1" stopped || exit 1
+# The remote registry service exists, is stopped and disabled, so that it starts only once sc's
+# config has made it start on demand; sc is the recording stand-in. A library that records its
+# loads lies beside the program as iphlpapi.dll and wsock32.dll, which remote-list.net.sh tells
+# Wine to prefer there, as Windows would.
+"$(dirname "$0")/../remote-prefix.sh" "$1" disabled || exit 1
 for name in iphlpapi.dll wsock32.dll; do
     cp "$1/tests/e2e/planted_dll.dll" "$WINEPREFIX/drive_c/e2e/$name" || exit 1
 done
