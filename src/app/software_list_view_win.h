@@ -2,7 +2,7 @@
 // of its own; each row names an entry of SoftwareList, whose six fields are its six cells (a line
 // feed inside a field stays in its cell), and carries its own background colour. Everything that
 // reads the rows (painting, the column fit, type-to-find, the column sort, saving) reads them
-// here: Windows' list view does not answer LVM_GETITEMTEXTW for an owner-data list.
+// here: Windows' list view hands out no cell text of an owner-data list.
 #pragma once
 
 // clang-format off

@@ -5,7 +5,7 @@
 // A list is named by its control number (its control ID) under the window that receives its
 // notifications, which is how the program addresses its controls. The sort reads and reorders
 // the rows through their owner (ListRows), never through the list view: Windows' list view
-// neither answers LVM_GETITEMTEXTW nor sorts for an owner-data list.
+// neither hands out the cell texts of an owner-data list nor sorts one.
 #pragma once
 
 // clang-format off
