@@ -29,9 +29,13 @@ struct FoldTable {
     CodeUnitMap fold;
 };
 
-// The text with every code unit mapped by fold.
-Text FoldedText(TextView text, CodeUnitMap fold);
-Text FoldedText(TextView text, const FoldTable& fold);
+// The text with every code unit mapped by fold (a CodeUnitMap or a FoldTable).
+template <typename Fold>
+Text FoldedText(TextView text, const Fold& fold) {
+    Text folded(text);
+    for (char16_t& c : folded) c = fold(c);
+    return folded;
+}
 
 // The integer value of a text: blanks and tabs skipped, an optional sign, then "$" hex digits,
 // "%" binary digits or decimal digits up to the first non-digit. No digits give 0. The value
