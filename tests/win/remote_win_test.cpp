@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "common/handles_win.h"
@@ -58,7 +59,11 @@ TEST(ResolveHostAddressTest, NamesFromTheHostsFile) {
 // or start pending for ever when started with the argument "pending".
 class ServiceStateTest : public testing::Test {
   protected:
-    static constexpr wchar_t kName[] = L"ListSoftwareTestService";
+    // A name of each test's own: ctest runs the tests of this fixture side by side in one prefix.
+    static std::wstring Name() {
+        const char* test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        return L"ListSoftwareTest" + std::wstring(test, test + std::strlen(test));
+    }
 
     static std::wstring ProgramPath() {
         wchar_t path[MAX_PATH];
@@ -76,9 +81,9 @@ class ServiceStateTest : public testing::Test {
         UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         ASSERT_TRUE(manager);
         UniqueServiceHandle service(CreateServiceW(
-            manager.get(), kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-            SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, (L"\"" + program + L"\"").c_str(), nullptr,
-            nullptr, nullptr, nullptr, nullptr));
+            manager.get(), Name().c_str(), Name().c_str(), SERVICE_ALL_ACCESS,
+            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+            (L"\"" + program + L"\"").c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
         ASSERT_TRUE(service) << GetLastError();
     }
     void TearDown() override { RemoveService(); }
@@ -87,7 +92,8 @@ class ServiceStateTest : public testing::Test {
     static void RemoveService() {
         UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         if (!manager) return;
-        UniqueServiceHandle service(OpenServiceW(manager.get(), kName, SERVICE_ALL_ACCESS));
+        UniqueServiceHandle service(
+            OpenServiceW(manager.get(), Name().c_str(), SERVICE_ALL_ACCESS));
         if (!service) return;
         SERVICE_STATUS_PROCESS status = {};
         DWORD needed = 0;
@@ -108,7 +114,7 @@ class ServiceStateTest : public testing::Test {
     }
 
     // The state as the program asks for it: through the manager of the machine named as typed.
-    static Text State() { return QueryServiceStateText(LocalName(), FromWide(kName)); }
+    static Text State() { return QueryServiceStateText(LocalName(), FromWide(Name())); }
 
     static Text LocalName() {
         wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
@@ -129,7 +135,7 @@ class ServiceStateTest : public testing::Test {
 
     static void Start(bool pending) {
         UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-        UniqueServiceHandle service(OpenServiceW(manager.get(), kName, SERVICE_START));
+        UniqueServiceHandle service(OpenServiceW(manager.get(), Name().c_str(), SERVICE_START));
         ASSERT_TRUE(service);
         const wchar_t* arguments[] = {L"pending"};
         ASSERT_TRUE(StartServiceW(service.get(), pending ? 1 : 0, pending ? arguments : nullptr))
@@ -138,7 +144,7 @@ class ServiceStateTest : public testing::Test {
 
     static void Stop() {
         UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-        UniqueServiceHandle service(OpenServiceW(manager.get(), kName, SERVICE_STOP));
+        UniqueServiceHandle service(OpenServiceW(manager.get(), Name().c_str(), SERVICE_STOP));
         ASSERT_TRUE(service);
         SERVICE_STATUS status = {};
         ASSERT_TRUE(ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) << GetLastError();
