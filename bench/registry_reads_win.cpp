@@ -65,7 +65,8 @@ size_t FloorSource(HKEY root, const wchar_t* path) {
             break;
         }
         UniqueRegKey program;
-        if (RegOpenKeyExW(parent.get(), name, 0, KEY_READ, program.put()) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExW(parent.get(), name, 0, KEY_READ, program.put()) != ERROR_SUCCESS)
+            continue;
         Text displayName;
         for (size_t v = 0; v < ProgramValueNames.size(); ++v) {
             BYTE data[1024];
@@ -74,7 +75,8 @@ size_t FloorSource(HKEY root, const wchar_t* path) {
             if (RegQueryValueExW(program.get(), valueName.c_str(), nullptr, &type, data, &size) ==
                     ERROR_SUCCESS &&
                 v == 0 && type == REG_SZ) {
-                displayName = FromWide(reinterpret_cast<const wchar_t*>(data), wcsnlen(reinterpret_cast<const wchar_t*>(data), size / 2));
+                displayName = FromWide(reinterpret_cast<const wchar_t*>(data),
+                                       wcsnlen(reinterpret_cast<const wchar_t*>(data), size / 2));
             }
         }
         kept += IsKeptDisplayName(displayName);
@@ -83,9 +85,11 @@ size_t FloorSource(HKEY root, const wchar_t* path) {
 }
 
 size_t FloorPass() {
-    size_t kept = FloorSource(HKEY_LOCAL_MACHINE,
-                              L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-    kept += FloorSource(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    size_t kept =
+        FloorSource(HKEY_LOCAL_MACHINE,
+                    L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    kept +=
+        FloorSource(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     for (DWORD i = 0;; ++i) {
         wchar_t hive[1024];
         DWORD length = 1024;
@@ -93,7 +97,8 @@ size_t FloorPass() {
             ERROR_SUCCESS) {
             break;
         }
-        std::wstring path = std::wstring(hive) + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+        std::wstring path =
+            std::wstring(hive) + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
         kept += FloorSource(HKEY_USERS, path.c_str());
     }
     return kept;
@@ -105,7 +110,8 @@ int wmain(int argc, wchar_t** argv) {
     bool floor = argc > 1 && std::wcscmp(argv[1], L"floor") == 0;
     auto start = std::chrono::steady_clock::now();
     size_t kept = floor ? FloorPass() : ReadsPass();
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("%s %.1f %zu\n", floor ? "floor" : "reads", ms, kept);
     return 0;
 }

@@ -1,4 +1,4 @@
-// The main window's controls and list columns, as data.
+// The main window's controls, as data (the list's columns are common/columns.h).
 #pragma once
 
 // clang-format off
@@ -7,6 +7,10 @@
 // clang-format on
 
 #include <array>
+#include <string>
+
+#include "common/columns.h"
+#include "common/wide_win.h"
 
 enum ControlId : int {
     ComputerField = 2,
@@ -38,7 +42,8 @@ struct ControlSpec {
 // In creation order (which is also the Tab order).
 inline constexpr std::array<ControlSpec, 13> kControls{{
     {ComputerField, ControlKind::TextField, 10, 10, 200, 20, L"", L"Enter Computer Name or IP"},
-    {SearchClearLink, ControlKind::LinkLabel, 770, 12, 39, 20, L"Search:", L"Click to clear search"},
+    {SearchClearLink, ControlKind::LinkLabel, 770, 12, 39, 20, L"Search:",
+     L"Click to clear search"},
     {SearchField, ControlKind::TextField, 814, 10, 200, 20, L"", L"Enter Search Parameters"},
     {StatusLine, ControlKind::StaticText, 350, 15, 400, 20, L"", nullptr},
     {ListSoftwareButton, ControlKind::PushButton, 220, 5, 100, 30, L"List Software", nullptr},
@@ -49,47 +54,35 @@ inline constexpr std::array<ControlSpec, 13> kControls{{
     {SaveInstallDateCheck, ControlKind::CheckBox, 470, 600, 120, 20, L"Save Install Date", nullptr},
     {SaveInstallLocationCheck, ControlKind::CheckBox, 590, 600, 125, 20, L"Save Install Location",
      nullptr},
-    {SaveUninstallCommandCheck, ControlKind::CheckBox, 730, 600, 150, 20,
-     L"Save Uninstall Command", nullptr},
+    {SaveUninstallCommandCheck, ControlKind::CheckBox, 730, 600, 150, 20, L"Save Uninstall Command",
+     nullptr},
     {SoftwareListView, ControlKind::ReportList, 10, 50, 1004, 540, L"", nullptr},
 }};
 
-struct ColumnSpec {
-    const wchar_t* title;
-    int width;
-};
-
-inline constexpr std::array<ColumnSpec, 6> kColumns{{
-    {L"Install Type", 85},
-    {L"App Name", 200},
-    {L"App Version", 150},
-    {L"Install Date", 150},
-    {L"Install Location", 200},
-    {L"Uninstall String", 345},
-}};
-
-// Inserts the six columns of kColumns into a report list that has none.
+// Inserts the columns of kColumns into a report list that has none.
 inline void InsertProgramColumns(HWND list) {
     for (size_t i = 0; i < kColumns.size(); ++i) {
+        std::wstring title = ToWide(kColumns[i].title);
         LVCOLUMNW column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.cx = kColumns[i].width;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        column.pszText = title.data();
         column.iSubItem = int(i);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
     }
 }
 
 // The controls that follow whether SoftwareList holds entries, in the order they are switched.
-inline constexpr std::array<int, 9> kListDependentControls{
-    SearchClearLink,      SearchField,      SaveListButton,       ClearListButton,
-    SaveInstallTypeCheck, SaveVersionCheck, SaveInstallDateCheck, SaveInstallLocationCheck,
+inline constexpr std::array kListDependentControls{
+    SearchClearLink,           SearchField,      SaveListButton,       ClearListButton,
+    SaveInstallTypeCheck,      SaveVersionCheck, SaveInstallDateCheck, SaveInstallLocationCheck,
     SaveUninstallCommandCheck,
 };
 
-inline constexpr std::array<int, 5> kSaveChecks{
-    SaveInstallTypeCheck, SaveVersionCheck, SaveInstallDateCheck, SaveInstallLocationCheck,
-    SaveUninstallCommandCheck,
+// The five save check boxes, in the order of the saveCheck indexes of kColumns.
+inline constexpr std::array kSaveChecks{
+    SaveInstallTypeCheck,     SaveVersionCheck,          SaveInstallDateCheck,
+    SaveInstallLocationCheck, SaveUninstallCommandCheck,
 };
 
 constexpr wchar_t kMainWindowTitle[] = L"List Software on a Remote PC ('.' For local machine)";

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+
+#include "common/handles_win.h"
 
 namespace {
 
@@ -34,16 +37,17 @@ void Paint(HWND label, const LinkState& state) {
     std::wstring text(length + 1, L'\0');
     GetWindowTextW(label, text.data(), length + 1);
     text.resize(length);
-    HGDIOBJ oldFont = SelectObject(dc, HFONT(SendMessageW(label, WM_GETFONT, 0, 0)));
-    SetBkMode(dc, TRANSPARENT);
-    if (IsWindowEnabled(label)) {
-        SetTextColor(dc, state.hover ? state.hoverColour : GetSysColor(COLOR_WINDOWTEXT));
-        TextOutW(dc, 0, 0, text.c_str(), length);
-    } else {
-        DrawStateW(dc, nullptr, nullptr, LPARAM(text.c_str()), WPARAM(length), 0, 0, 0, 0,
-                   DST_TEXT | DSS_DISABLED);
+    {
+        const ScopedSelection font(dc, HGDIOBJ(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SetBkMode(dc, TRANSPARENT);
+        if (IsWindowEnabled(label)) {
+            SetTextColor(dc, state.hover ? state.hoverColour : GetSysColor(COLOR_WINDOWTEXT));
+            TextOutW(dc, 0, 0, text.c_str(), length);
+        } else {
+            DrawStateW(dc, nullptr, nullptr, LPARAM(text.c_str()), WPARAM(length), 0, 0, 0, 0,
+                       DST_TEXT | DSS_DISABLED);
+        }
     }
-    SelectObject(dc, oldFont);
     EndPaint(label, &ps);
 }
 
@@ -95,10 +99,11 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
                              MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED), LPARAM(label));
             }
             return 0;
-        case WM_NCDESTROY:
+        case WM_NCDESTROY: {
             RemoveWindowSubclass(label, LinkProc, kSubclassId);
-            delete state;
+            const std::unique_ptr<LinkState> owned(state);  // goes with the label
             break;
+        }
     }
     return DefSubclassProc(label, message, wParam, lParam);
 }
@@ -106,5 +111,7 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 void MakeLinkLabel(HWND label, COLORREF hoverColour) {
-    SetWindowSubclass(label, LinkProc, kSubclassId, DWORD_PTR(new LinkState{hoverColour}));
+    auto state = std::make_unique<LinkState>(LinkState{hoverColour});
+    // The subclass owns the state from here until the label is destroyed (WM_NCDESTROY).
+    if (SetWindowSubclass(label, LinkProc, kSubclassId, DWORD_PTR(state.get()))) state.release();
 }

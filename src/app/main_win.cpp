@@ -1,18 +1,38 @@
 // Start-up: locale, common controls and OLE, the ICMP handle, the window, the Enter shortcut,
-// the focus, the progress timer; then the event loop, which never returns.
+// the focus, the progress timer; then the event loop, until a close request ends the program
+// with exit code 0.
+// clang-format off
 #include <windows.h>
-#include <commctrl.h>
+#include <commctrl.h>  // needs windows.h first
 #include <ole2.h>
+// clang-format on
 
 #include <clocale>
 
-#include "app/app_state.h"
+#include "app/app_state_win.h"
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_win.h"
 #include "common/system_library_win.h"
-#include "listsort/column_sort_win.h"
 #include "remote/host_probe_win.h"
+
+namespace {
+
+// OLE for the thread (the save dialog uses it) while the guard lives.
+class OleForThread {
+  public:
+    OleForThread() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleForThread() {
+        if (initialised_) OleUninitialize();
+    }
+    OleForThread(const OleForThread&) = delete;
+    OleForThread& operator=(const OleForThread&) = delete;
+
+  private:
+    bool initialised_;
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Before anything else loads a library: only the system directory is searched, never the
@@ -24,16 +44,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     _wsetlocale(LC_NUMERIC, L"C");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    OleInitialize(nullptr);
+    const OleForThread ole;
 
     static AppState state;
-    state.icmpHandle = OpenIcmpHandle();
+    state.IcmpHandle = OpenIcmpHandle();
 
     static MainWindow window(state);
     window.Create(instance);
     window.Focus(ComputerField);
     SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
-    EnableColumnSort(window.Handle(), SoftwareListView, window.List());
-    window.AnswerListRequestsFirst();
     RunEventLoop(window);
+    return 0;
 }

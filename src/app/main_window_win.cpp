@@ -15,12 +15,14 @@ constexpr wchar_t kClassName[] = L"ListSoftwareMainWindow";
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kTextLimit = 1048576;
 
-HFONT MessageFont() {
+// The system's message font, or the stock GUI font when it cannot be made (deleting a stock
+// object is harmless).
+HGDIOBJ MessageFont() {
     NONCLIENTMETRICSW metrics = {sizeof metrics};
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         if (HFONT font = CreateFontIndirectW(&metrics.lfMessageFont)) return font;
     }
-    return HFONT(GetStockObject(DEFAULT_GUI_FONT));
+    return GetStockObject(DEFAULT_GUI_FONT);
 }
 
 struct KindStyle {
@@ -82,11 +84,11 @@ bool MainWindow::Create(HINSTANCE instance) {
     window_ = CreateWindowExW(0, kClassName, kMainWindowTitle, kWindowStyle, origin.x, origin.y,
                               width, height, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return false;
-    font_ = MessageFont();
+    font_.reset(MessageFont());
     CreateControls(instance);
 
     ACCEL enter = {FVIRTKEY, VK_RETURN, EnterShortcutItem};
-    accelerators_ = CreateAcceleratorTableW(&enter, 1);
+    accelerators_.reset(CreateAcceleratorTableW(&enter, 1));
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
     return true;
@@ -96,10 +98,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     HWND tooltip = nullptr;
     for (const ControlSpec& def : kControls) {
         KindStyle kind = StyleOf(def.kind);
-        HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style,
-                                       def.x, def.y, def.width, def.height, window_,
+        HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style, def.x,
+                                       def.y, def.width, def.height, window_,
                                        HMENU(INT_PTR(def.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, WPARAM(font_), FALSE);
+        SendMessageW(control, WM_SETFONT, WPARAM(font_.get()), FALSE);
         switch (def.kind) {
             case ControlKind::TextField:
                 SendMessageW(control, EM_LIMITTEXT, kTextLimit, 0);
@@ -122,6 +124,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             case ControlKind::ReportList:
                 InsertProgramColumns(control);
                 list_.Attach(control);
+                sorter_.Attach(control);
                 break;
             default:
                 break;
@@ -131,35 +134,14 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(self));
         self->window_ = window;
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     return self->HandleMessage(message, wParam, lParam);
-}
-
-void MainWindow::AnswerListRequestsFirst() {
-    if (behindFront_ != nullptr) return;
-    behindFront_ = WNDPROC(GetWindowLongPtrW(window_, GWLP_WNDPROC));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(FrontProc));
-}
-
-// A painted list asks its parent for every cell it draws and announces every row; under Wine a
-// message passing through the common controls' subclass chain costs two server round trips,
-// which made a repaint of a full list several times slower. These requests are answered here
-// directly; nothing installed over the window has any use for them.
-LRESULT CALLBACK MainWindow::FrontProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self != nullptr && message == WM_NOTIFY && lParam != 0) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (self->list_.IsPaintRequest(*header)) return *self->list_.OnNotify(*header);
-    }
-    if (self == nullptr || self->behindFront_ == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return CallWindowProcW(self->behindFront_, window, message, wParam, lParam);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -173,16 +155,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Push({EventKind::Shortcut, LOWORD(wParam), 0});
             }
             return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (std::optional<LRESULT> answer = list_.OnNotify(header)) return *answer;
-            if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN &&
-                reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' &&
-                GetKeyState(VK_CONTROL) < 0) {
-                Push({EventKind::Copy, SoftwareListView, 0});
+        case WM_NOTIFY:
+            if (std::optional<LRESULT> answer =
+                    OnListNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
+                return *answer;
             }
             break;
-        }
         case WM_CONTEXTMENU:
             if (HWND(wParam) == list_.Handle()) {
                 Push({EventKind::ContextMenu, SoftwareListView, int(lParam)});
@@ -194,6 +172,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> MainWindow::OnListNotify(const NMHDR& header) {
+    if (std::optional<LRESULT> answer = list_.OnNotify(header)) return answer;
+    if (sorter_.OnNotify(header)) return 0;
+    if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN &&
+        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) {
+        Push({EventKind::Copy, SoftwareListView, 0});
+    }
+    return std::nullopt;
 }
 
 void MainWindow::Push(WindowEvent event) {
@@ -210,7 +198,9 @@ Text MainWindow::GetText(int id) const {
     return FromWide(text.data(), size_t(copied > 0 ? copied : 0));
 }
 
-bool MainWindow::IsTextEmpty(int id) const { return GetWindowTextLengthW(Control(id)) == 0; }
+bool MainWindow::IsTextEmpty(int id) const {
+    return GetWindowTextLengthW(Control(id)) == 0;
+}
 
 void MainWindow::SetText(int id, TextView text) {
     ++suppressEvents_;
@@ -233,7 +223,9 @@ void MainWindow::SetChecked(int id, bool checked) {
     --suppressEvents_;
 }
 
-void MainWindow::Focus(int id) { SetFocus(Control(id)); }
+void MainWindow::Focus(int id) {
+    SetFocus(Control(id));
+}
 
 WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     if (!pending_.empty()) {
@@ -264,7 +256,7 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
 
 void MainWindow::TranslateAndDispatch(MSG& msg) {
     if (GetActiveWindow() == window_) {
-        if (TranslateAcceleratorW(window_, accelerators_, &msg)) return;
+        if (TranslateAcceleratorW(window_, accelerators_.get(), &msg)) return;
         // Tab moves between the controls in creation order.
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
             bool back = GetKeyState(VK_SHIFT) < 0;

@@ -1,16 +1,22 @@
-// The main window: its thirteen controls, the control operations the other subsystems use, and
-// the one event wait shared by the event loop, the scan and the service check.
+// The main window: its thirteen controls, the control operations of the shell, the sorter of its
+// list, and the one event wait shared by the event loop, the scan and the service check.
 #pragma once
 
+// clang-format off
 #include <windows.h>
-#include <commctrl.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <deque>
+#include <optional>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/app_state_win.h"
+#include "app/controls_win.h"
 #include "app/software_list_view_win.h"
+#include "common/handles_win.h"
 #include "common/text.h"
+#include "listsort/column_sort_win.h"
 
 // ContextMenu: the list's context menu was asked for (a right click, Shift+F10, the menu key);
 // Copy: Ctrl+C in the list.
@@ -25,7 +31,7 @@ struct WindowEvent {
 };
 
 class MainWindow {
-public:
+  public:
     explicit MainWindow(AppState& state) : state_(state) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -33,11 +39,6 @@ public:
     // Registers the class, creates the window and its controls in table order, the Enter
     // shortcut, and shows the window.
     bool Create(HINSTANCE instance);
-
-    // Lets the list answer its per-cell requests (texts and row colours) before any
-    // procedure installed over its own since creation sees them; every other message goes the
-    // usual way. Called once, after such procedures are installed.
-    void AnswerListRequestsFirst();
 
     HWND Handle() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
@@ -66,10 +67,13 @@ public:
     // translates it, and acts on none of them.
     void DrainWindowEvents();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK FrontProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The list's notifications: its owner answers its requests for cells, colours and find; a
+    // header click is sorted at once, also while a scan runs; the context menu and Ctrl+C
+    // become events.
+    std::optional<LRESULT> OnListNotify(const NMHDR& header);
     // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
     // the window's procedure.
     void TranslateAndDispatch(MSG& msg);
@@ -79,9 +83,9 @@ private:
     AppState& state_;
     HWND window_ = nullptr;
     SoftwareListOwner list_{state_.SoftwareList};
-    HACCEL accelerators_ = nullptr;
-    HFONT font_ = nullptr;
-    WNDPROC behindFront_ = nullptr;  // the procedure FrontProc hands other messages to
+    ColumnSorter sorter_{list_};
+    UniqueAccelerators accelerators_;
+    UniqueGdiObject font_;
     std::deque<WindowEvent> pending_;
     int suppressEvents_ = 0;  // > 0 while the program itself changes a control
 };

@@ -1,54 +1,19 @@
 #include "app/shell_win.h"
 
-#include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
+#include <windows.h>
 
 #include "app/controls_win.h"
-#include "export/copy_win.h"
+#include "app/copy_menu_win.h"
+#include "app/list_request_win.h"
+#include "common/case_win.h"
 #include "export/save_win.h"
-#include "inventory/filter_win.h"
-#include "inventory/scan_win.h"
-#include "remote/host_probe_win.h"
-#include "remote/remote_service_win.h"
-#include "remote/remote_text.h"
+#include "inventory/search.h"
 
 void RefreshControlStates(MainWindow& window) {
     window.Enable(ListSoftwareButton, !window.IsTextEmpty(ComputerField));
     bool hasEntries = !window.State().SoftwareList.empty();
     for (int id : kListDependentControls) window.Enable(id, hasEntries);
-}
-
-void ListSoftwareRequest(MainWindow& window) {
-    // The name is checked before anything runs: a refused one changes nothing but the status.
-    const CheckedComputerName typed = CheckComputerName(window.GetText(ComputerField));
-    if (typed.kind == ComputerNameKind::Empty) return;
-    if (typed.kind == ComputerNameKind::Invalid) {
-        window.SetText(StatusLine, kNotValidComputerNameText);
-        return;
-    }
-    AppState& state = window.State();
-    window.List().Clear();
-    state.SoftwareList.clear();
-    state.ComputerName = typed.name;
-    if (typed.kind == ComputerNameKind::Local) {
-        window.SetText(StatusLine, kPleaseWaitText);
-        InventoryScan(window);
-        return;
-    }
-    // Another machine must answer an echo first: a host name, with or without dots, is looked
-    // up whole; a dotted address is probed as written.
-    if (typed.kind == ComputerNameKind::HostName) {
-        state.addressText = ResolveHostAddress(state.ComputerName);
-        state.probeResult = PingHost(state.icmpHandle, state.addressText, 1000);
-    } else {
-        state.probeResult = PingHost(state.icmpHandle, state.ComputerName, 1000);
-    }
-    if (state.probeResult == -1) {
-        window.SetText(StatusLine, kUnableToPingText);
-        return;
-    }
-    EnsureRemoteRegistry(window, state.ComputerName);
 }
 
 void ClearListAction(MainWindow& window) {
@@ -69,6 +34,16 @@ void RestoreHighlightedRow(MainWindow& window) {
 }
 
 }  // namespace
+
+void SaveShownList(MainWindow& window) {
+    AppState& state = window.State();
+    const Text localName = state.ComputerName == u"." ? LocalComputerName() : Text();
+    const DefaultSaveNameResult name = DefaultSaveName(state.ComputerName, localName);
+    state.ComputerName = name.computerName;
+    SaveChecks checks{};
+    for (size_t i = 0; i < kSaveChecks.size(); ++i) checks[i] = window.IsChecked(kSaveChecks[i]);
+    SaveListToFile(window.Handle(), window.List(), checks, name.fileName);
+}
 
 void HoverHighlight(MainWindow& window) {
     POINT cursor;
@@ -91,11 +66,6 @@ void HoverHighlight(MainWindow& window) {
     }
 }
 
-void ShutDown() {
-    OleUninitialize();
-    ExitProcess(0);
-}
-
 void RunEventLoop(MainWindow& window) {
     for (;;) {
         RefreshControlStates(window);
@@ -110,15 +80,16 @@ void RunEventLoop(MainWindow& window) {
                         ListSoftwareRequest(window);
                         break;
                     case SaveListButton:
-                        SaveListToFile(window);
+                        SaveShownList(window);
                         break;
                     case ClearListButton:
                         ClearListAction(window);
                         break;
                     case SearchField:
                         if (event.type == kEnEventTextChanged) {
-                            window.State().searchText = window.GetText(SearchField);
-                            FilterSoftwareList(window, window.State().searchText);
+                            window.List().ShowEntries(
+                                FilteredEntryIndexes(window.State().SoftwareList,
+                                                     window.GetText(SearchField), LocaleLower));
                         }
                         break;
                     case SearchClearLink:
@@ -141,7 +112,7 @@ void RunEventLoop(MainWindow& window) {
                 CopySelectedRow(window);
                 break;
             case EventKind::Close:
-                ShutDown();
+                return;
             default:
                 break;
         }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/controls_win.h"
 #include "common/case_win.h"
+#include "common/columns.h"
 #include "common/handles_win.h"
 #include "common/wide_win.h"
 
@@ -53,14 +53,12 @@ std::vector<Candidate> WidestTexts(HDC dc, size_t rowCount, int column,
 // The device context of a window with the window's font selected, released at the end.
 class WindowFontDc {
   public:
-    explicit WindowFontDc(HWND window) : window_(window), dc_(GetDC(window)) {
-        HFONT font = HFONT(SendMessageW(window, WM_GETFONT, 0, 0));
-        if (dc_ != nullptr && font != nullptr) previous_ = SelectObject(dc_, font);
-    }
+    explicit WindowFontDc(HWND window)
+        : window_(window),
+          dc_(GetDC(window)),
+          font_(dc_, HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0))) {}
     ~WindowFontDc() {
-        if (dc_ == nullptr) return;
-        if (previous_ != nullptr) SelectObject(dc_, previous_);
-        ReleaseDC(window_, dc_);
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
     }
     WindowFontDc(const WindowFontDc&) = delete;
     WindowFontDc& operator=(const WindowFontDc&) = delete;
@@ -69,7 +67,7 @@ class WindowFontDc {
   private:
     HWND window_;
     HDC dc_;
-    HGDIOBJ previous_ = nullptr;
+    ScopedSelection font_;  // put back before the context is released
 };
 
 // A hidden plain report list beside list, of the same window and list styles, font and columns
@@ -99,21 +97,19 @@ UniqueWindow PlainTwin(HWND list) {
     return twin;
 }
 
-// Gives columns first to last of list the widths that LVSCW_AUTOSIZE gives a plain report list
-// of the same font, styles and columns holding all rowCount rows. The widest few texts of each
-// column are found with the list's font (GetTextExtentPoint32W); a hidden plain list of the
-// same kind, holding just those, sizes its columns with LVSCW_AUTOSIZE, and its widths are
-// copied. Other columns keep their widths.
-void FitColumnsToAllRows(HWND list, int first, int last, size_t rowCount,
+// Gives the columns of list the widths that LVSCW_AUTOSIZE gives a plain report list of the same
+// font, styles and columns holding all rowCount rows. The widest few texts of each column are
+// found with the list's font (GetTextExtentPoint32W); a hidden plain list of the same kind,
+// holding just those, sizes its columns with LVSCW_AUTOSIZE, and its widths are copied. Other
+// columns keep their widths.
+void FitColumnsToAllRows(HWND list, const std::vector<int>& columns, size_t rowCount,
                          const CellTextSource& cell) {
-    if (list == nullptr || first > last) return;
+    if (list == nullptr || columns.empty()) return;
     std::vector<std::vector<Candidate>> widest;
     {
         WindowFontDc dc(list);
         if (dc.get() == nullptr) return;
-        for (int column = first; column <= last; ++column) {
-            widest.push_back(WidestTexts(dc.get(), rowCount, column, cell));
-        }
+        for (int column : columns) widest.push_back(WidestTexts(dc.get(), rowCount, column, cell));
     }
     UniqueWindow twin = PlainTwin(list);
     if (!twin) return;
@@ -125,24 +121,23 @@ void FitColumnsToAllRows(HWND list, int first, int last, size_t rowCount,
         item.iItem = int(row);
         item.pszText = const_cast<wchar_t*>(L"");
         SendMessageW(twin.get(), LVM_INSERTITEMW, 0, LPARAM(&item));
-        for (int column = first; column <= last; ++column) {
-            const auto& texts = widest[size_t(column - first)];
-            if (row >= texts.size()) continue;
-            std::wstring text = ToWide(texts[row].text);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (row >= widest[i].size()) continue;
+            std::wstring text = ToWide(widest[i][row].text);
             LVITEMW cellText = {};
-            cellText.iSubItem = column;
+            cellText.iSubItem = columns[i];
             cellText.pszText = text.data();
             SendMessageW(twin.get(), LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&cellText));
         }
     }
     std::vector<int> widths;
-    for (int column = first; column <= last; ++column) {
+    for (int column : columns) {
         SendMessageW(twin.get(), LVM_SETCOLUMNWIDTH, WPARAM(column), LVSCW_AUTOSIZE);
         widths.push_back(int(SendMessageW(twin.get(), LVM_GETCOLUMNWIDTH, WPARAM(column), 0)));
     }
     twin.reset();
-    for (int column = first; column <= last; ++column) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, WPARAM(column), widths[size_t(column - first)]);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, WPARAM(columns[i]), widths[i]);
     }
 }
 
@@ -256,9 +251,13 @@ void SoftwareListOwner::ShowEntries(const std::vector<size_t>& entryIndexes) {
 }
 
 void SoftwareListOwner::FitColumns() {
-    FitColumnsToAllRows(
-        list_, 1, int(kColumns.size()) - 1, rows_.size(),
-        [this](size_t row, int column) { return ShownCellText(CellText(row, size_t(column))); });
+    std::vector<int> fitted;
+    for (size_t column = 0; column < kColumnCount; ++column) {
+        if (kColumns[column].fitted) fitted.push_back(int(column));
+    }
+    FitColumnsToAllRows(list_, fitted, rows_.size(), [this](size_t row, int column) {
+        return ShownCellText(CellText(row, size_t(column)));
+    });
 }
 
 void SoftwareListOwner::SetBackground(int row, COLORREF colour) {
@@ -293,7 +292,7 @@ int SoftwareListOwner::RowAt(POINT screen, int* column) const {
 }
 
 int SoftwareListOwner::SelectedRow() const {
-    return int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    return ListView_GetNextItem(list_, -1, LVNI_SELECTED);
 }
 
 void SoftwareListOwner::SelectRow(int row) {
@@ -323,11 +322,6 @@ int SoftwareListOwner::HeaderBottom() const {
     if (header == nullptr || !IsWindowVisible(header) || !GetWindowRect(header, &rect)) return 0;
     MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&rect), 2);
     return rect.bottom;
-}
-
-bool SoftwareListOwner::IsPaintRequest(const NMHDR& header) const {
-    return header.hwndFrom == list_ &&
-           (header.code == LVN_GETDISPINFOW || header.code == UINT(NM_CUSTOMDRAW));
 }
 
 std::optional<LRESULT> SoftwareListOwner::OnNotify(const NMHDR& header) {
@@ -387,8 +381,8 @@ void SoftwareListOwner::DrawGridLines(HDC dc) {
     GetClientRect(list_, &client);
     const int top = HeaderBottom();
     HWND header = ListView_GetHeader(list_);
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE)));
+    const ScopedSelection selected(dc, pen.get());
 
     // Row boundaries continue the rows' rhythm down to the bottom of the client area.
     int count = KnownRowCount();
@@ -416,8 +410,6 @@ void SoftwareListOwner::DrawGridLines(HDC dc) {
             LineTo(dc, rect.right - 1, client.bottom);
         }
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 int AnswerFindItem(const NMLVFINDITEMW& request, size_t rowCount,

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/list_rows.h"
+#include "common/list_rows.h"
 #include "inventory/software.h"
 
 class SoftwareListOwner final : public ListRows {
@@ -72,8 +72,6 @@ class SoftwareListOwner final : public ListRows {
     // inside the rows' area, or at its top left without a row; in screen coordinates.
     POINT MenuPoint(int row) const;
 
-    // True for the list's requests for cells and colours, which come for every row it paints.
-    bool IsPaintRequest(const NMHDR& header) const;
     // The answer to a notification from the list (texts, colours, find), or none for those it
     // leaves to the window.
     std::optional<LRESULT> OnNotify(const NMHDR& header);

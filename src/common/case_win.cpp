@@ -2,4 +2,6 @@
 
 #include <cwctype>
 
-char16_t LocaleLower(char16_t c) { return char16_t(std::towlower(wint_t(c))); }
+char16_t LocaleLower(char16_t c) {
+    return char16_t(std::towlower(wint_t(c)));
+}

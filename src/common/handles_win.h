@@ -1,53 +1,39 @@
-// The handle kinds the program owns, as aliases of the one UniqueHandle template.
+// The handle kinds the program owns, one UniqueHandle each, and scoped guards for what is no
+// handle of its own.
 #pragma once
 
 #include <windows.h>
 
 #include "common/unique_handle.h"
 
-struct RegKeyTraits {
-    using Type = HKEY;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { RegCloseKey(h); }
-};
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { CloseServiceHandle(h); }
-};
+using UniqueRegKey = UniqueHandle<HKEY, RegCloseKey>;
+using UniqueServiceHandle = UniqueHandle<SC_HANDLE, CloseServiceHandle>;
 // Process, thread and event handles: null when absent.
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { CloseHandle(h); }
-};
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
 // CreateFileW reports failure with INVALID_HANDLE_VALUE, not null.
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { FindClose(h); }
-};
-struct GdiObjectTraits {
-    using Type = HGDIOBJ;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DeleteObject(h); }
-};
+using UniqueFileHandle = UniqueHandle<HANDLE, CloseHandle, -1>;
+using UniqueFindHandle = UniqueHandle<HANDLE, FindClose, -1>;
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, DeleteObject>;
+using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
+using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable>;
+// Memory that is freed unless the clipboard took it (release).
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalFree>;
 // Windows the program creates for a moment of its own (a hidden helper control).
-struct WindowTraits {
-    using Type = HWND;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DestroyWindow(h); }
-};
+using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 
-using UniqueRegKey = UniqueHandle<RegKeyTraits>;
-using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueWindow = UniqueHandle<WindowTraits>;
+// Selects object into dc for the guard's lifetime, then puts back what it replaced.
+class ScopedSelection {
+  public:
+    ScopedSelection(HDC dc, HGDIOBJ object)
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelection() {
+        if (previous_ != nullptr) SelectObject(dc_, previous_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};

@@ -1,4 +1,4 @@
-#include "app/list_rows.h"
+#include "common/list_rows.h"
 
 #include <algorithm>
 

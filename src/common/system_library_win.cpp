@@ -10,7 +10,7 @@ std::wstring SystemDirectory() {
 bool RestrictLibrarySearchToSystem() {
     using SetDirectories = BOOL(WINAPI*)(DWORD);
     auto set = LibraryFunction<SetDirectories>(GetModuleHandleW(L"kernel32.dll"),
-                                                "SetDefaultDllDirectories");
+                                               "SetDefaultDllDirectories");
     return set != nullptr && set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

@@ -1,15 +1,19 @@
 #include "common/text.h"
 
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+char16_t AsciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
 
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+char16_t AsciiUpper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
 
 namespace {
 
 // Value of c as a digit of the base, or -1 when it is not one.
 int DigitValue(char16_t c, unsigned base) {
     int v = -1;
-    if (c >= u'0' && c <= u'9') {
+    if (IsAsciiDigit(c)) {
         v = c - u'0';
     } else if (c >= u'a' && c <= u'f') {
         v = c - u'a' + 10;
@@ -61,7 +65,9 @@ Text IntegerToText(int64_t value) {
     return text;
 }
 
-Text AsciiToText(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
+Text AsciiToText(std::string_view ascii) {
+    return Text(ascii.begin(), ascii.end());
+}
 
 FoldTable::FoldTable(CodeUnitMap map) : fold(map) {
     for (size_t c = 0; c < kSize; ++c) low[c] = fold(char16_t(c));

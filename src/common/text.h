@@ -18,6 +18,11 @@ using CodeUnitMap = char16_t (*)(char16_t);
 char16_t AsciiLower(char16_t c);
 char16_t AsciiUpper(char16_t c);
 
+// One of the ten ASCII digits, and nothing else (no other script's digits, no sign or point).
+inline bool IsAsciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
 // A fold whose results for the code units 0..255 are looked up once, so that the common Latin-1
 // text of program names and paths costs a table read per code unit instead of a call (which
 // also keeps unoptimised builds quick). Gives what fold gives: fold must be pure.
@@ -47,3 +52,6 @@ Text IntegerToText(int64_t value);
 
 // Widens 7-bit text (literals, digits) to UTF-16.
 Text AsciiToText(std::string_view ascii);
+
+// The title of every box that reports an error.
+inline constexpr TextView kErrorTitle = u"Error";

@@ -1,15 +1,16 @@
-// One move-only owner for every kind of platform handle. A Traits type names the handle type,
-// its invalid value and its close function, e.g.
-//   struct RegKeyTraits { using Type = HKEY; static Type Invalid() { return nullptr; }
-//                         static void Close(Type h) { RegCloseKey(h); } };
+// One move-only owner for every kind of platform handle, named by the handle's type, the function
+// that closes it and the value that means "no handle" (0 unless given), one line per kind:
+//   using UniqueRegKey = UniqueHandle<HKEY, RegCloseKey>;
+//   using UniqueFileHandle = UniqueHandle<HANDLE, CloseHandle, -1>;  // INVALID_HANDLE_VALUE
 #pragma once
 
+#include <cstdint>
 #include <utility>
 
-template <typename Traits>
+template <typename Handle, auto Close, intptr_t Invalid = 0>
 class UniqueHandle {
-public:
-    using Type = typename Traits::Type;
+  public:
+    using Type = Handle;
 
     UniqueHandle() = default;
     explicit UniqueHandle(Type handle) : handle_(handle) {}
@@ -22,8 +23,9 @@ public:
     }
     ~UniqueHandle() { reset(); }
 
+    static Type InvalidValue() { return reinterpret_cast<Type>(Invalid); }
     Type get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::Invalid(); }
+    explicit operator bool() const { return handle_ != InvalidValue(); }
 
     // The address to hand to a call that fills the handle in; whatever was held is closed first.
     Type* put() {
@@ -32,13 +34,13 @@ public:
     }
 
     // Gives up ownership without closing.
-    Type release() { return std::exchange(handle_, Traits::Invalid()); }
+    Type release() { return std::exchange(handle_, InvalidValue()); }
 
-    void reset(Type handle = Traits::Invalid()) {
+    void reset(Type handle = InvalidValue()) {
         Type old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (old != InvalidValue()) Close(old);
     }
 
-private:
-    Type handle_ = Traits::Invalid();
+  private:
+    Type handle_ = InvalidValue();
 };

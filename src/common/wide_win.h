@@ -1,14 +1,47 @@
-// The one adapter between the platform-free UTF-16 text and the wchar_t of the Win32 calls.
+// The one adapter between the platform-free UTF-16 text and the text of the Win32 calls: wchar_t
+// (UTF-16 too) and the system's ANSI code page.
 #pragma once
 
+#include <windows.h>
+
+#include <climits>
+#include <optional>
 #include <string>
 
 #include "common/text.h"
 
 static_assert(sizeof(wchar_t) == 2, "Win32 wide text is UTF-16");
 
-inline std::wstring ToWide(TextView text) { return std::wstring(text.begin(), text.end()); }
+inline std::wstring ToWide(TextView text) {
+    return std::wstring(text.begin(), text.end());
+}
 
-inline Text FromWide(const wchar_t* chars, size_t count) { return Text(chars, chars + count); }
+inline Text FromWide(const wchar_t* chars, size_t count) {
+    return Text(chars, chars + count);
+}
 
-inline Text FromWide(std::wstring_view text) { return Text(text.begin(), text.end()); }
+inline Text FromWide(std::wstring_view text) {
+    return Text(text.begin(), text.end());
+}
+
+// text in the ANSI code page (CP_ACP), with the code page's default character for every
+// character it lacks; none when the conversion fails.
+inline std::optional<std::string> ToAnsiCodePage(TextView text) {
+    if (text.empty()) return std::string();
+    if (text.size() > size_t(INT_MAX)) return std::nullopt;
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = int(text.size());
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::nullopt;
+    std::string bytes(size_t(size), '\0');
+    if (WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), size, nullptr, nullptr) !=
+        size) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The program's message boxes: modal, owned by owner; the button the operator pressed.
+inline int ShowMessageBox(HWND owner, TextView text, TextView title, UINT style) {
+    return MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), style);
+}

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <span>
 
-#include "app/list_rows.h"
+#include "common/list_rows.h"
 #include "common/text.h"
 
 inline constexpr TextView kCopyCellItemPrefix = u"Copy ";  // followed by the column's title

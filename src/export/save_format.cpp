@@ -4,13 +4,6 @@ namespace {
 
 constexpr TextView kTxtExtension = u".txt";
 
-// The check box that decides each column's line; App Name (column 1) has none and is always
-// written.
-constexpr std::array<std::optional<SaveCheck>, 6> kColumnChecks{
-    kSaveInstallType, std::nullopt,         kSaveVersion,
-    kSaveInstallDate, kSaveInstallLocation, kSaveUninstallCommand,
-};
-
 bool IsForbiddenNameCodeUnit(char16_t c) {
     if (c < 32) return true;
     return TextView(u"\"*/:<>?\\|").find(c) != TextView::npos;
@@ -19,12 +12,12 @@ bool IsForbiddenNameCodeUnit(char16_t c) {
 }  // namespace
 
 Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks) {
-    if (cells[0].empty()) return Text();
+    if (cells[kInstallTypeColumn].empty()) return Text();
     Text record;
     for (size_t column = 0; column < cells.size(); ++column) {
-        const std::optional<SaveCheck> check = kColumnChecks[column];
-        if (check && !checks[*check]) continue;
-        record += kSaveRecordLabels[column];
+        const int check = kColumns[column].saveCheck;
+        if (check >= 0 && !checks[size_t(check)]) continue;
+        record += kColumns[column].saveLabel;
         record += cells[column];
         record += kSaveLineEnd;
     }

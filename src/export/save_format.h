@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <optional>
 
+#include "common/columns.h"
 #include "common/text.h"
 
-// The six cell texts of one shown row, in column order (Install Type ... Uninstall String).
-using SaveRowCells = std::array<Text, 6>;
+// The cell texts of one shown row, in column order (Install Type ... Uninstall String).
+using SaveRowCells = std::array<Text, kColumnCount>;
 
-// Tick states of the five field check boxes, in the order of the table below.
+// Tick states of the five field check boxes, in this order: the saveCheck of each column.
 enum SaveCheck : size_t {
     kSaveInstallType,
     kSaveVersion,
@@ -21,17 +22,12 @@ enum SaveCheck : size_t {
 };
 using SaveChecks = std::array<bool, 5>;
 
-// Labels of the record lines, in the order they are written (column 0 to column 5).
-inline constexpr std::array<TextView, 6> kSaveRecordLabels{
-    u"App Type: ",     u"App Name: ",         u"App Version: ",
-    u"Install Date: ", u"Install Location: ", u"Uninstall Command: ",
-};
-
 // Line end of the saved file.
 inline constexpr TextView kSaveLineEnd = u"\r\n";
 
-// The UTF-16 text written for one row: a "label + cell + CR LF" line for each ticked field and
-// always for App Name, in column order, then one empty line (CR LF). Cells are written as they
+// The UTF-16 text written for one row: a "saveLabel + cell + CR LF" line for each column whose
+// check box is ticked, and for App Name, which has none, in column order, then one empty line
+// (CR LF). Cells are written as they
 // stand (a line feed inside a cell stays in that line's value). The empty text when the row
 // does not qualify, that is when its column 0 is empty.
 Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks);
@@ -75,7 +71,6 @@ inline constexpr TextView kSaveFilterText = u"Text (*.txt)|*.txt";
 Text SaveFilterList(TextView filterText);
 
 inline constexpr TextView kSaveDialogTitle = u"Save Application List";
-inline constexpr TextView kSaveErrorTitle = u"Error";
 inline constexpr TextView kSaveDirectoryExistsText = u"Already exists as a directory";
 inline constexpr TextView kSaveFileExistsTitle = u"File Exists";
 inline constexpr TextView kSaveOverwriteQuestion = u"Overwrite Existing File?";

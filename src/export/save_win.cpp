@@ -6,15 +6,12 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/controls_win.h"
-#include "app/main_window_win.h"
 #include "common/handles_win.h"
 #include "common/system_library_win.h"
 #include "common/wide_win.h"
@@ -31,10 +28,6 @@ BOOL ShowSaveDialog(OPENFILENAMEW* dialog) {
         LibraryFunction<Function>(SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
     return show != nullptr && show(dialog);
 }
-
-}  // namespace
-
-namespace {
 
 constexpr size_t kWriteBufferSize = 4096;
 
@@ -72,27 +65,11 @@ class BufferedFileWriter {
     bool ok_ = true;
 };
 
-// text in the ANSI code page, with the code page's default character for every character it
-// lacks. None when the conversion fails, so that a record is never silently left out.
-std::optional<std::string> ToAnsiCodePage(TextView text) {
-    if (text.empty()) return std::string();
-    if (text.size() > size_t(INT_MAX)) return std::nullopt;
-    const std::wstring wide = ToWide(text);
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::nullopt;
-    std::string bytes(size_t(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), bytes.data(), size, nullptr,
-                            nullptr) != size) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 bool WriteRecords(HANDLE file, std::span<const SaveRowCells> rows, const SaveChecks& checks) {
     BufferedFileWriter writer(file);
     for (const SaveRowCells& cells : rows) {
         // The record text already ends with the empty line that follows every record.
+        // A record that cannot be converted is never left out silently.
         std::optional<std::string> bytes = ToAnsiCodePage(SaveRecordText(cells, checks));
         if (!bytes) return false;
         writer.Append(*bytes);
@@ -100,7 +77,8 @@ bool WriteRecords(HANDLE file, std::span<const SaveRowCells> rows, const SaveChe
     return writer.Flush();
 }
 
-// The local computer's name from the environment; the empty text when it is not set.
+}  // namespace
+
 Text LocalComputerName() {
     const DWORD size = GetEnvironmentVariableW(L"COMPUTERNAME", nullptr, 0);
     if (size == 0) return Text();
@@ -109,6 +87,8 @@ Text LocalComputerName() {
     if (copied == 0 || copied >= size) return Text();
     return FromWide(value.data(), copied);
 }
+
+namespace {
 
 // Shows the "Save Application List" dialog for defaultName. The chosen path, or none when the
 // operator cancelled or the dialog failed.
@@ -147,11 +127,7 @@ PathObject ExistingObjectAt(TextView path) {
                                                                : PathObject::File;
 }
 
-int ShowBox(HWND owner, TextView text, TextView title, UINT type) {
-    return MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), type);
-}
-
-// The six cell texts of every row the list shows, in the shown order.
+// The cell texts of every row the list shows, in the shown order.
 std::vector<SaveRowCells> ShownRows(const ListRows& shown) {
     std::vector<SaveRowCells> rows(shown.RowCount());
     for (size_t row = 0; row < rows.size(); ++row) {
@@ -160,12 +136,6 @@ std::vector<SaveRowCells> ShownRows(const ListRows& shown) {
         }
     }
     return rows;
-}
-
-SaveChecks TickedChecks(const MainWindow& window) {
-    SaveChecks checks{};
-    for (size_t i = 0; i < kSaveChecks.size(); ++i) checks[i] = window.IsChecked(kSaveChecks[i]);
-    return checks;
 }
 
 }  // namespace
@@ -185,34 +155,28 @@ bool WriteSaveFile(TextView path, std::span<const SaveRowCells> rows, const Save
     return written;
 }
 
-void SaveListToFile(MainWindow& window) {
-    AppState& state = window.State();
-    const Text localName = state.ComputerName == u"." ? LocalComputerName() : Text();
-    const DefaultSaveNameResult defaultName = DefaultSaveName(state.ComputerName, localName);
-    state.ComputerName = defaultName.computerName;
-    const HWND owner = window.Handle();
-
+void SaveListToFile(HWND owner, const ListRows& rows, const SaveChecks& checks,
+                    TextView proposedName) {
     // Choosing a directory's name offers the dialog again; every other outcome ends the save.
     for (;;) {
-        const std::optional<Text> chosen = AskSavePath(owner, defaultName.fileName);
+        const std::optional<Text> chosen = AskSavePath(owner, proposedName);
         if (!chosen) return;
         const Text path = EnsureTxtExtension(*chosen);
         switch (ExistingObjectAt(path)) {
             case PathObject::Missing:
                 break;
             case PathObject::Directory:
-                ShowBox(owner, kSaveDirectoryExistsText, kSaveErrorTitle, MB_OK | MB_ICONERROR);
+                ShowMessageBox(owner, kSaveDirectoryExistsText, kErrorTitle, MB_OK | MB_ICONERROR);
                 continue;
             case PathObject::File:
-                if (ShowBox(owner, kSaveOverwriteQuestion, kSaveFileExistsTitle,
-                            MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) {
+                if (ShowMessageBox(owner, kSaveOverwriteQuestion, kSaveFileExistsTitle,
+                                   MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) {
                     return;
                 }
                 break;
         }
-        const std::vector<SaveRowCells> rows = ShownRows(window.List());
-        if (!WriteSaveFile(path, rows, TickedChecks(window))) {
-            ShowBox(owner, SaveFailedMessage(path), kSaveErrorTitle, MB_OK | MB_ICONERROR);
+        if (!WriteSaveFile(path, ShownRows(rows), checks)) {
+            ShowMessageBox(owner, SaveFailedMessage(path), kErrorTitle, MB_OK | MB_ICONERROR);
         }
         return;
     }

@@ -2,19 +2,23 @@
 // shown rows to the chosen file in the ANSI code page.
 #pragma once
 
+#include <windows.h>
+
 #include <span>
 
+#include "common/list_rows.h"
 #include "common/text.h"
 #include "export/save_format.h"
 
-class MainWindow;
+// Writes rows, in their order, with the fields that checks choose, to a file the operator chooses
+// in the "Save Application List" dialog owned by owner, which first proposes proposedName. A save
+// that cannot be done is reported in an "Error" box.
+void SaveListToFile(HWND owner, const ListRows& rows, const SaveChecks& checks,
+                    TextView proposedName);
 
-// Writes the rows that SoftwareListView shows, in their shown order, with the fields the five
-// check boxes select, to a file the operator chooses in the "Save Application List" dialog.
-// When ComputerName is "." it is replaced, in the state, by the local computer's name first.
-// A save that cannot be done is reported in an "Error" box; the list and the check boxes are
-// never changed.
-void SaveListToFile(MainWindow& window);
+// The local computer's name from the environment (COMPUTERNAME); the empty text when it is not
+// set.
+Text LocalComputerName();
 
 // Creates path (or empties the file it names) and writes the SaveRecordText of every row, in
 // order, converted to the ANSI code page (a character the code page lacks becomes its default

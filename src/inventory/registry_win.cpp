@@ -18,12 +18,18 @@ Text UpperCaseLocale(TextView text) {
 
 HKEY PredefinedKey(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::Users: return HKEY_USERS;
-        case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RegistryRoot::None: break;
+        case RegistryRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegistryRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users:
+            return HKEY_USERS;
+        case RegistryRoot::CurrentConfig:
+            return HKEY_CURRENT_CONFIG;
+        case RegistryRoot::None:
+            break;
     }
     return nullptr;
 }
@@ -31,7 +37,7 @@ HKEY PredefinedKey(RegistryRoot root) {
 // A key opened for one read, with the connected remote root when there is one. Each handle is
 // closed once: with an empty subkey the platform hands back the root itself as the opened key.
 class OpenedKey {
-public:
+  public:
     OpenedKey(TextView keyPath, TextView computerName) {
         RegistryPath path = ParseRegistryPath(keyPath, UpperCaseLocale);
         HKEY root = PredefinedKey(path.root);
@@ -54,7 +60,7 @@ public:
 
     HKEY get() const { return key_ ? key_.get() : shared_; }
 
-private:
+  private:
     UniqueRegKey connected_;
     UniqueRegKey key_;
     HKEY shared_ = nullptr;  // the opened key when it is the root or connected handle itself
@@ -99,8 +105,8 @@ Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerNa
         case REG_DWORD: {
             uint8_t integer[8] = {};
             DWORD typedSize = sizeof integer;
-            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, integer,
-                                 &typedSize) != ERROR_SUCCESS) {
+            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, integer, &typedSize) !=
+                ERROR_SUCCESS) {
                 return u"0";
             }
             return RegistryValueToText(type, integer, typedSize);

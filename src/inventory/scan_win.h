@@ -1,10 +1,25 @@
-// The inventory scan: reads the Uninstall keys of the machine named by ComputerName and fills
-// SoftwareList and the list view with the programs it keeps. It ends with "Completed
-// Successfully" (and how many signed-out users' programs it could not read), with "Connection
-// lost: the list is incomplete" when another machine's registry stopped answering midway, or
-// with "Unable to read the remote registry" when it could read nothing there.
+// The inventory scan: reads the Uninstall keys of one machine (both machine-wide views and every
+// loaded user hive) and hands each program it keeps to a sink, in scan order.
 #pragma once
 
-class MainWindow;
+#include "common/text.h"
+#include "inventory/software.h"
 
-void InventoryScan(MainWindow& window);
+// Where a scan's results go.
+class ScanSink {
+  public:
+    // Each kept entry, as it is found.
+    virtual void Found(SoftwareEntry entry) = 0;
+    // Called after every program key and hive name, so that the sink's owner can keep its
+    // window alive.
+    virtual void BetweenKeys() = 0;
+
+  protected:
+    ~ScanSink() = default;
+};
+
+// Scans computerName ("." for this machine, or a checked name) and says how it ended: completed
+// (with how many signed-out users' programs it could not include), cut short when another
+// machine's registry stopped answering midway (the entries found so far were handed over), or
+// nothing read at all from another machine.
+ScanOutcome InventoryScan(TextView computerName, ScanSink& sink);

@@ -1,13 +1,6 @@
 #include "inventory/search.h"
 
-#include <algorithm>
-
-namespace {
-
-// FindLastNoCase over an already folded needle: folding the needle once per search is the same
-// as folding its code units at each comparison. low is a FoldTable's table or null (then every
-// code unit goes through fold).
-size_t FindLastFolded(TextView text, TextView foldedFind, const char16_t* low, CodeUnitMap fold) {
+size_t FindLastFolded(TextView text, TextView foldedFind, const FoldTable& fold) {
     const size_t n = foldedFind.size();
     const size_t m = text.size();
     if (n > m) return 0;
@@ -18,25 +11,12 @@ size_t FindLastFolded(TextView text, TextView foldedFind, const char16_t* low, C
     // Candidates run from m - n down to 0; counting with candidate + 1 keeps the loop unsigned.
     for (size_t next = m - n + 1; next > 0; --next) {
         const size_t candidate = next - 1;
-        char16_t c = units[candidate];
-        c = (low != nullptr && c < FoldTable::kSize) ? low[c] : fold(c);
-        if (c != first) continue;
+        if (fold(units[candidate]) != first) continue;
         size_t k = 1;
-        for (; k < n; ++k) {
-            c = units[candidate + k];
-            c = (low != nullptr && c < FoldTable::kSize) ? low[c] : fold(c);
-            if (c != needle[k]) break;
-        }
+        while (k < n && fold(units[candidate + k]) == needle[k]) ++k;
         if (k == n) return candidate + 1;
     }
     return 0;
-}
-
-}  // namespace
-
-size_t FindLastNoCase(TextView text, TextView find, CodeUnitMap fold) {
-    if (find.size() > text.size()) return 0;
-    return FindLastFolded(text, FoldedText(find, fold), nullptr, fold);
 }
 
 std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView search,
@@ -44,12 +24,12 @@ std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView sear
     std::vector<size_t> shown;
     if (list.empty()) return shown;
     const FoldTable table(fold);
-    const Text foldedSearch = FoldedText(search, fold);
+    const Text foldedSearch = FoldedText(search, table);
     shown.reserve(list.size());
     for (size_t i = 0; i < list.size(); ++i) {
         // Fields are tested in column order and the first hit decides, as the rows are built.
         for (size_t field = 0; field < SoftwareEntry::kFieldCount; ++field) {
-            if (FindLastFolded(list[i].Field(field), foldedSearch, table.low.data(), fold) != 0) {
+            if (FindLastFolded(list[i].Field(field), foldedSearch, table) != 0) {
                 shown.push_back(i);
                 break;
             }

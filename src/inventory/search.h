@@ -7,15 +7,16 @@
 #include "common/text.h"
 #include "inventory/software.h"
 
-// 1-based position, in UTF-16 code units, of the last occurrence of find in text, comparing the
-// two code unit by code unit after mapping both through fold; 0 when find does not occur. The
-// search runs from the end, so an empty find is found at text.size() + 1 (also in an empty
-// text) and a find longer than text is never found.
-size_t FindLastNoCase(TextView text, TextView find, CodeUnitMap fold);
+// 1-based position, in UTF-16 code units, of the last occurrence of foldedFind (already mapped
+// through fold) in text, comparing code unit by code unit after mapping text's through fold; 0
+// when it does not occur. The search runs from the end, so an empty find is found at
+// text.size() + 1 (also in an empty text) and a find longer than text is never found.
+size_t FindLastFolded(TextView text, TextView foldedFind, const FoldTable& fold);
 
 // Indexes into list of the entries the filter shows for search, in list (scan) order: an entry
-// is shown when FindLastNoCase finds search in any of its six fields, each field tested on its
-// own (no match spans two fields). An empty search shows every entry. fold must be a pure
-// mapping; it is consulted once per distinct code unit below 256 and per use above that.
+// is shown when one of its six fields, each tested on its own (no match spans two fields),
+// contains search without regard to case: both mapped through fold, a pure mapping, consulted
+// once per distinct code unit below 256 and per use above that. An empty search shows every
+// entry.
 std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView search,
                                          CodeUnitMap fold);

@@ -2,16 +2,20 @@
 
 #include <set>
 
-#include "remote/remote_text.h"
-
 const Text& SoftwareEntry::Field(size_t i) const {
     switch (i) {
-        case 0: return InstallType;
-        case 1: return AppName;
-        case 2: return AppVersion;
-        case 3: return InstallDate;
-        case 4: return InstallLocation;
-        default: return UninstallString;
+        case 0:
+            return InstallType;
+        case 1:
+            return AppName;
+        case 2:
+            return AppVersion;
+        case 3:
+            return InstallDate;
+        case 4:
+            return InstallLocation;
+        default:
+            return UninstallString;
     }
 }
 
@@ -41,4 +45,19 @@ Text ProgressDots::Tick() {
     dots_ += u'.';
     if (dots_.size() > 10) dots_.clear();
     return status;
+}
+
+Text ScanEndText(const ScanOutcome& outcome) {
+    switch (outcome.end) {
+        case ScanEnd::ConnectionLost:
+            return Text(kConnectionLostText);
+        case ScanEnd::NothingRead:
+            return Text(kUnableToReadRegistryText);
+        case ScanEnd::Completed:
+            break;
+    }
+    const size_t users = outcome.signedOutUsers;
+    if (users == 0) return Text(kCompletedText);
+    return Text(kCompletedText) + u" (" + IntegerToText(int64_t(users)) +
+           (users == 1 ? u" signed-out user not included)" : u" signed-out users not included)");
 }

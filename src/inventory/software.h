@@ -1,11 +1,12 @@
-// The records of the inventory: one installed program, the list of the last scan, and the
-// rules that decide which program keys become entries.
+// The records of the inventory: one installed program, the list of the last scan, the rules that
+// decide which program keys become entries, and the texts a scan shows.
 #pragma once
 
 #include <array>
 #include <string_view>
 #include <vector>
 
+#include "common/columns.h"
 #include "common/text.h"
 
 // One installed program: six texts exactly as read, in column order.
@@ -17,7 +18,7 @@ struct SoftwareEntry {
     Text InstallLocation;  // "InstallLocation"
     Text UninstallString;  // "UninstallString"
 
-    static constexpr size_t kFieldCount = 6;
+    static constexpr size_t kFieldCount = kColumnCount;
     // Field i in column order (0 = InstallType ... 5 = UninstallString).
     const Text& Field(size_t i) const;
 };
@@ -28,8 +29,8 @@ using SoftwareList = std::vector<SoftwareEntry>;
 // Display name fragments that mark updates, service packs, language packs and similar noise.
 // Matched case-sensitively anywhere in the display name, in this order.
 inline constexpr std::array<std::u16string_view, 8> ExcludedNameFragments{
-    u"Security Update", u"Update for",  u"Service Pack",           u"Microsoft Visual",
-    u"Language Pack",   u"MUI",         u"Microsoft Office Proof", u"Microsoft Office IME",
+    u"Security Update", u"Update for", u"Service Pack",           u"Microsoft Visual",
+    u"Language Pack",   u"MUI",        u"Microsoft Office Proof", u"Microsoft Office IME",
 };
 
 // True when a program key with this display name becomes an entry: the name is not empty and
@@ -53,12 +54,35 @@ size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
 // The progress text shown after "Please wait": 0 to 10 full stops, advanced once per timer tick
 // and kept from one scan to the next.
 class ProgressDots {
-public:
+  public:
     // The status text for this tick ("Please wait" and the dots so far); then one more dot, or
     // none again after ten.
     Text Tick();
-    const Text& Dots() const { return dots_; }
 
-private:
+  private:
     Text dots_;
 };
+
+inline constexpr TextView kPleaseWaitText = u"Please wait";
+inline constexpr TextView kCompletedText = u"Completed Successfully";
+// Another machine's registry stopped answering after something was read: the rows found so far
+// stay.
+inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
+inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
+
+// How a scan ended.
+enum class ScanEnd {
+    Completed,       // every source was read
+    ConnectionLost,  // another machine's registry stopped answering midway
+    NothingRead,     // nothing at all could be read from another machine's registry
+};
+
+struct ScanOutcome {
+    ScanEnd end = ScanEnd::Completed;
+    size_t signedOutUsers = 0;  // accounts with a profile but no loaded hive (CountSignedOutUsers)
+};
+
+// The status text for the end of a scan: kCompletedText, followed for a completed scan by
+// " (N signed-out users not included)" (" (1 signed-out user not included)") when there were
+// such users; kConnectionLostText; or kUnableToReadRegistryText.
+Text ScanEndText(const ScanOutcome& outcome);

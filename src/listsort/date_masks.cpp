@@ -6,10 +6,6 @@
 
 namespace {
 
-bool IsAsciiDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
 // The code unit at a 1-based position that the caller has checked to lie within the text.
 char16_t At(TextView text, size_t position) {
     return text[position - 1];
@@ -134,8 +130,4 @@ int64_t DateValue(TextView mask, TextView text) {
     if (hour > 23 || minute > 59 || second > 59) return -1;
     // At most about 2.5e11 seconds for the year 9999: far inside the 64-bit range.
     return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-}
-
-int CompareDates(TextView a, TextView b, SortDirection direction, TextView mask) {
-    return CompareKeys(DateValue(mask, a), DateValue(mask, b), direction);
 }

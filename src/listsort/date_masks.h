@@ -27,6 +27,3 @@ Text ChooseColumnDateMask(TextView first, TextView last, TextView middle);
 // left over) or when the fields are no valid moment of the years 1601 to 9999. The -1 of a
 // failure is also the value of 1969-12-31 23:59:59; the sort treats them as equal.
 int64_t DateValue(TextView mask, TextView text);
-
-// Compares DateValue of both texts under the mask by the direction rule of CompareKeys: -1 or 1.
-int CompareDates(TextView a, TextView b, SortDirection direction, TextView mask);

@@ -11,10 +11,6 @@
 
 namespace {
 
-bool IsAsciiDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
 // The white space that the "C" locale's isspace accepts: blank, \t, \n, \v, \f and \r.
 bool IsCSpace(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
@@ -28,14 +24,6 @@ bool EqualsIgnoringAsciiCase(TextView text, TextView word) {
     return true;
 }
 
-// Upper-cases with the "C" mapping: size units are matched only against A-Z and a blank, and no
-// code unit outside ASCII upper-cases to one of those, so a locale's mapping would change nothing.
-Text AsciiUpperText(TextView text) {
-    Text upper(text);
-    for (char16_t& c : upper) c = AsciiUpper(c);
-    return upper;
-}
-
 // The last count code units of the text, or the whole text when it is shorter.
 TextView Tail(TextView text, size_t count) {
     return text.substr(text.size() > count ? text.size() - count : 0);
@@ -44,8 +32,11 @@ TextView Tail(TextView text, size_t count) {
 // Size units as they may end a cell, each preceded by the blank that separates it from the number.
 constexpr TextView kSizeUnitTexts = u" KB MB GB TB";
 
+// Size units are upper-cased with the "C" mapping: they are matched only against A-Z and a blank,
+// and no code unit outside ASCII upper-cases to one of those, so a locale's mapping would change
+// nothing.
 bool EndsInSizeUnit(TextView text) {
-    return kSizeUnitTexts.find(AsciiUpperText(Tail(text, 3))) != TextView::npos;
+    return kSizeUnitTexts.find(FoldedText(Tail(text, 3), AsciiUpper)) != TextView::npos;
 }
 
 // True when every listed 1-based position holds a non-digit.
@@ -214,16 +205,11 @@ float TextToFloat(TextView text) {
 }
 
 int64_t SizeInBytes(TextView text) {
-    const Text unit = AsciiUpperText(Tail(text, 2));
+    const Text unit = FoldedText(Tail(text, 2), AsciiUpper);
     for (const SizeUnit& size : kSizeUnits) {
         if (unit == size.unit) return RoundToInt64(double(TextToFloat(text)) * size.factor);
     }
     return TextToInteger(text);
-}
-
-int CompareText(TextView a, TextView b, SortDirection direction, CodeUnitMap fold) {
-    if (fold == nullptr) fold = AsciiLower;
-    return CompareFoldedTexts(FoldedText(a, fold), FoldedText(b, fold), direction);
 }
 
 int CompareFoldedTexts(TextView a, TextView b, SortDirection direction) {
@@ -232,21 +218,9 @@ int CompareFoldedTexts(TextView a, TextView b, SortDirection direction) {
     return CompareKeys(order < 0 ? -1 : order > 0 ? 1 : 0, 0, direction);
 }
 
-int CompareWholeNumbers(TextView a, TextView b, SortDirection direction) {
-    return CompareKeys(TextToInteger(a), TextToInteger(b), direction);
-}
-
 float DecimalNumberKey(TextView text) {
     Text pointed(text);
     const size_t comma = pointed.find(u',');
     if (comma != Text::npos) pointed[comma] = u'.';
     return TextToFloat(pointed);
-}
-
-int CompareDecimalNumbers(TextView a, TextView b, SortDirection direction) {
-    return CompareKeys(DecimalNumberKey(a), DecimalNumberKey(b), direction);
-}
-
-int CompareSizes(TextView a, TextView b, SortDirection direction) {
-    return CompareKeys(SizeInBytes(a), SizeInBytes(b), direction);
 }

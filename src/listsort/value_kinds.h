@@ -60,25 +60,12 @@ constexpr int CompareKeys(const Key& a, const Key& b, SortDirection direction) {
     return a > b ? -1 : 1;
 }
 
-// Compares two texts without regard to case: every code unit is mapped by fold (the lower-case
-// mapping of the user's locale; a null fold means AsciiLower) and the results are compared as
-// unsigned 16-bit values, a prefix being smaller. Ascending gives -1 when the first text is
-// smaller, else 1; every other direction gives -1 when it is larger, else 1.
-int CompareText(TextView a, TextView b, SortDirection direction, CodeUnitMap fold);
-
-// CompareText of two texts whose code units were already mapped by the fold.
+// Compares two texts whose code units were already mapped by a case fold (the lower-case mapping
+// of the user's locale): as unsigned 16-bit values, a prefix being smaller. Ascending gives -1
+// when the first text is smaller, else 1; every other direction gives -1 when it is larger,
+// else 1.
 int CompareFoldedTexts(TextView a, TextView b, SortDirection direction);
-
-// Compares TextToInteger of both texts by the direction rule: -1 or 1.
-int CompareWholeNumbers(TextView a, TextView b, SortDirection direction);
 
 // The key of a decimal number: TextToFloat of the text with its first "," replaced by ".", so
 // 2,5 and 2.5 are equal.
 float DecimalNumberKey(TextView text);
-
-// Compares the DecimalNumberKey of both texts, as single precision numbers, by the direction
-// rule: -1 or 1.
-int CompareDecimalNumbers(TextView a, TextView b, SortDirection direction);
-
-// Compares SizeInBytes of both texts by the direction rule: -1 or 1.
-int CompareSizes(TextView a, TextView b, SortDirection direction);

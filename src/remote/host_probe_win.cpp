@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "common/system_library_win.h"
@@ -67,21 +68,6 @@ const SocketCalls& Sockets() {
 constexpr size_t kReplyBufferSize = 40;
 static_assert(sizeof(ICMP_ECHO_REPLY) <= kReplyBufferSize, "a reply record fits the buffer");
 
-// The whole name in the ANSI code page, so that the lookup asks for exactly the typed name; the
-// empty string when it cannot be converted.
-std::string AnsiName(TextView name) {
-    const std::wstring wide = ToWide(name);
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::string ansi(size_t(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(), size, nullptr,
-                            nullptr) != size) {
-        return std::string();
-    }
-    return ansi;
-}
-
 // The dotted text of the entry's first address, read while the sockets library still owns it.
 Text FirstAddressText(const hostent* host, SocketCalls::AddressText addressText) {
     if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) {
@@ -101,10 +87,11 @@ Text ResolveHostAddress(TextView computerName) {
     if (!sockets.Complete()) return Text();
     WSADATA data;
     if (sockets.startup(MAKEWORD(1, 1), &data) != 0) return Text();
-    const std::string ansi = AnsiName(computerName);
-    Text result = ansi.empty() ? Text()
-                               : FirstAddressText(sockets.hostByName(ansi.c_str()),
-                                                  sockets.addressText);
+    // The whole name in the ANSI code page, so that the lookup asks for exactly the typed name.
+    const std::optional<std::string> ansi = ToAnsiCodePage(computerName);
+    Text result = !ansi || ansi->empty()
+                      ? Text()
+                      : FirstAddressText(sockets.hostByName(ansi->c_str()), sockets.addressText);
     sockets.cleanup();
     return result;
 }
@@ -120,7 +107,7 @@ int64_t PingHost(HANDLE icmpHandle, TextView addressText, DWORD timeoutMs) {
     const IPAddr address = ParseDottedAddress(addressText);
     alignas(ICMP_ECHO_REPLY) std::array<unsigned char, kReplyBufferSize> reply{};
     const DWORD replies = Icmp().sendEcho(icmpHandle, address, nullptr, 0, nullptr, reply.data(),
-                                       DWORD(reply.size()), timeoutMs);
+                                          DWORD(reply.size()), timeoutMs);
     ICMP_ECHO_REPLY first = {};
     if (replies != 0) std::memcpy(&first, reply.data(), sizeof first);
     return EchoReplyTime(replies, first.Status, first.RoundTripTime);

@@ -1,10 +1,9 @@
-// The remote registry service of a machine: its state, and starting it on the operator's request
-// before the machine's registry is read.
+// The remote registry service of a machine: its state, and the service control program that
+// starts it.
 #pragma once
 
+#include "common/handles_win.h"
 #include "common/text.h"
-
-class MainWindow;
 
 // The state text of serviceName in the service control manager of machineName (a checked name,
 // without leading backslashes): one of the seven texts of ServiceStateText, or the empty text
@@ -12,10 +11,7 @@ class MainWindow;
 // not one of the seven.
 Text QueryServiceStateText(TextView machineName, TextView serviceName);
 
-// Makes sure the remote registry service of computerName (the checked name) runs, then scans the
-// machine. While the service is not found running the operator is asked whether to start it;
-// Yes runs sc twice (set to start on demand, then start), pauses 2000 ms and checks again, No
-// ends the request with an error box and "Error retrieving software list". The window is not
-// serviced during the checks, the sc runs and the pause; the events pending before each check
-// and before the scan are processed and dropped.
-void EnsureRemoteRegistry(MainWindow& window, TextView computerName);
+// Starts the system's sc (from the system directory, never one found by name) with arguments,
+// hidden in a new console. The process to wait on; none when it could not be started, or when
+// the shell's fallback started nothing new.
+UniqueKernelHandle RunServiceControl(TextView arguments);

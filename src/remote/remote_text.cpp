@@ -100,10 +100,3 @@ Text RemoteRegistryQuestion(TextView computerName) {
 Text AttemptingToStartText(TextView computerName) {
     return u"Attempting to start remote registry on " + Text(computerName);
 }
-
-Text CompletedText(size_t signedOutUsers) {
-    if (signedOutUsers == 0) return Text(kCompletedText);
-    return Text(kCompletedText) + u" (" + IntegerToText(int64_t(signedOutUsers)) +
-           (signedOutUsers == 1 ? u" signed-out user not included)"
-                                : u" signed-out users not included)");
-}

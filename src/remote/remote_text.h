@@ -59,26 +59,13 @@ Text ScStartArguments(TextView computerName);
 // then the arguments.
 Text ScCommandLine(TextView arguments);
 
-inline constexpr TextView kRemoteErrorTitle = u"Error";
 inline constexpr TextView kUnableToPingText = u"Unable to PING remote computer";
 inline constexpr TextView kTryingToConnectText = u"Trying to connect to remote machine";
 inline constexpr TextView kRegistryRequiredText =
     u"Cannot list software without remote registry running on remote computer.";
 inline constexpr TextView kErrorRetrievingText = u"Error retrieving software list";
-inline constexpr TextView kPleaseWaitText = u"Please wait";
-// The end of a scan of another machine that could read nothing at all.
-inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
 // A typed name that CheckComputerName refuses.
 inline constexpr TextView kNotValidComputerNameText = u"Not a valid computer name";
-// The end of a scan that read every source.
-inline constexpr TextView kCompletedText = u"Completed Successfully";
-// The end of a scan of another machine whose registry stopped answering after it had read
-// something: the rows found so far stay.
-inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
-
-// kCompletedText, followed by " (N signed-out users not included)" (" (1 signed-out user not
-// included)") when the hives of signedOutUsers accounts were not loaded and so not read.
-Text CompletedText(size_t signedOutUsers);
 
 // The question asked while the service of computerName is not running.
 Text RemoteRegistryQuestion(TextView computerName);

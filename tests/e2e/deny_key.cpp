@@ -7,8 +7,8 @@
 // Build (console program):
 //   x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -municode -static
 //     -DUNICODE -D_UNICODE -o deny_key.exe tests/e2e/deny_key.cpp -ladvapi32
-#include <windows.h>
 #include <aclapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <vector>

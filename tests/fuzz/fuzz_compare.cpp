@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "comparisons.h"
 #include "fuzz_support.h"
 #include "listsort/date_masks.h"
 #include "listsort/value_kinds.h"

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "comparisons.h"
 #include "fuzz_support.h"
 #include "inventory/search.h"
 #include "inventory/software.h"

@@ -17,9 +17,7 @@
 namespace {
 
 Text AsciiUpperText(TextView text) {
-    Text upper(text);
-    for (char16_t& c : upper) c = AsciiUpper(c);
-    return upper;
+    return FoldedText(text, AsciiUpper);
 }
 
 Text LocaleUpperText(TextView text) {

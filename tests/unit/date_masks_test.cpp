@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "comparisons.h"
+
 namespace {
 
 constexpr SortDirection kUnreadHeader = SortDirection(0);  // header could not be read

@@ -1,15 +1,13 @@
+#include "inventory/registry_text.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "inventory/registry_text.h"
-
 namespace {
 
 Text AsciiUpperText(TextView text) {
-    Text upper(text);
-    for (char16_t& c : upper) c = AsciiUpper(c);
-    return upper;
+    return FoldedText(text, AsciiUpper);
 }
 
 struct PathCase {
@@ -77,8 +75,7 @@ TEST(RegistryValueToTextTest, StringsEndAtFirstNulOrAtTheEndOfTheData) {
     EXPECT_EQ(ValueText(kRegSz, Utf16Bytes(u"a\0b", true)), u"a");
     EXPECT_EQ(ValueText(kRegSz, {}), u"");
     EXPECT_EQ(ValueText(kRegSz, {0, 0}), u"");
-    EXPECT_EQ(ValueText(kRegExpandSz, Utf16Bytes(u"%SystemRoot%\\x", true)),
-              u"%SystemRoot%\\x");
+    EXPECT_EQ(ValueText(kRegExpandSz, Utf16Bytes(u"%SystemRoot%\\x", true)), u"%SystemRoot%\\x");
     EXPECT_EQ(ValueText(kRegSz, Utf16Bytes(u"Caf\u00e9 \u0416 \U0001F600", true)),
               u"Caf\u00e9 \u0416 \U0001F600");
     EXPECT_EQ(ValueText(kRegSz, Utf16Bytes(u"line\nfeed\ttab", true)), u"line\nfeed\ttab");

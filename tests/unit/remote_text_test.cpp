@@ -170,17 +170,9 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kRegistryRequiredText,
               u"Cannot list software without remote registry running on remote computer.");
     EXPECT_EQ(kErrorRetrievingText, u"Error retrieving software list");
-    EXPECT_EQ(kPleaseWaitText, u"Please wait");
-    EXPECT_EQ(kRemoteErrorTitle, u"Error");
+    EXPECT_EQ(kErrorTitle, u"Error");
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
     EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
-    EXPECT_EQ(kConnectionLostText, u"Connection lost: the list is incomplete");
-}
-
-TEST(RemoteTextsTest, CompletedTextCountsTheSignedOutUsers) {
-    EXPECT_EQ(CompletedText(0), u"Completed Successfully");
-    EXPECT_EQ(CompletedText(1), u"Completed Successfully (1 signed-out user not included)");
-    EXPECT_EQ(CompletedText(2), u"Completed Successfully (2 signed-out users not included)");
 }
 
 }  // namespace

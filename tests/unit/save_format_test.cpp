@@ -228,7 +228,7 @@ TEST(SaveTextsTest, MessageTexts) {
     EXPECT_EQ(kSaveDirectoryExistsText, u"Already exists as a directory");
     EXPECT_EQ(kSaveFileExistsTitle, u"File Exists");
     EXPECT_EQ(kSaveOverwriteQuestion, u"Overwrite Existing File?");
-    EXPECT_EQ(kSaveErrorTitle, u"Error");
+    EXPECT_EQ(kErrorTitle, u"Error");
     EXPECT_EQ(SaveFailedMessage(u"C:\\out\\PC01.txt"),
               u"The list could not be saved to C:\\out\\PC01.txt.");
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/list_rows.h"
+#include "common/list_rows.h"
+#include "comparisons.h"
 
 namespace {
 
@@ -197,14 +198,14 @@ TEST_P(FindRowByTextTest, FindsTheFirstMatchingRowFromStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     PrefixExactAndWrap, FindRowByTextTest,
-    testing::Values(FindRowCase{u"u", true, 0, false, 1},   // the first "User" row
-                    FindRowCase{u"U", true, 2, false, 3},   // from start on, inclusive
-                    FindRowCase{u"m", true, 3, false, -1},  // nothing below start
-                    FindRowCase{u"m", true, 3, true, 0},    // wraps to the top
-                    FindRowCase{u"M", true, 2, true, 2},    // case folded, start itself
-                    FindRowCase{u"user", false, 2, true, 1},  // whole text only
-                    FindRowCase{u"usr", true, 0, true, -1},   // no match anywhere
-                    FindRowCase{u"\u00E9", true, 0, false, 4},  // locale folding
+    testing::Values(FindRowCase{u"u", true, 0, false, 1},          // the first "User" row
+                    FindRowCase{u"U", true, 2, false, 3},          // from start on, inclusive
+                    FindRowCase{u"m", true, 3, false, -1},         // nothing below start
+                    FindRowCase{u"m", true, 3, true, 0},           // wraps to the top
+                    FindRowCase{u"M", true, 2, true, 2},           // case folded, start itself
+                    FindRowCase{u"user", false, 2, true, 1},       // whole text only
+                    FindRowCase{u"usr", true, 0, true, -1},        // no match anywhere
+                    FindRowCase{u"\u00E9", true, 0, false, 4},     // locale folding
                     FindRowCase{u"Userlands", true, 0, true, -1},  // longer than every row
                     FindRowCase{u"", true, 3, false, 3},     // the empty text begins every row
                     FindRowCase{u"u", true, -5, false, 1},   // a start below 0 is row 0

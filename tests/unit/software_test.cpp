@@ -1,7 +1,8 @@
+#include "inventory/software.h"
+
 #include <gtest/gtest.h>
 
-#include "app/list_rows.h"
-#include "inventory/software.h"
+#include "common/list_rows.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ TEST(KeepTest, DropsEmptyNamesAndEveryNoiseFragment) {
 
 TEST(SoftwareEntryTest, FieldsComeInColumnOrder) {
     SoftwareEntry entry{u"User", u"Name", u"1.0", u"20230105", u"C:\\App", u"C:\\App\\un.exe"};
-    const char16_t* expected[] = {u"User", u"Name", u"1.0", u"20230105", u"C:\\App",
-                                  u"C:\\App\\un.exe"};
+    const char16_t* expected[] = {u"User",     u"Name",    u"1.0",
+                                  u"20230105", u"C:\\App", u"C:\\App\\un.exe"};
     for (size_t i = 0; i < SoftwareEntry::kFieldCount; ++i) EXPECT_EQ(entry.Field(i), expected[i]);
 }
 
@@ -74,8 +75,19 @@ TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
     }
     // A later scan goes on from where the last one stopped.
     for (int i = 0; i < 4; ++i) dots.Tick();
-    EXPECT_EQ(dots.Dots(), u"....");
     EXPECT_EQ(dots.Tick(), u"Please wait....");
+}
+
+TEST(ScanEndTextTest, SaysHowTheScanEnded) {
+    EXPECT_EQ(kPleaseWaitText, u"Please wait");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 0}), u"Completed Successfully");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 1}),
+              u"Completed Successfully (1 signed-out user not included)");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 2}),
+              u"Completed Successfully (2 signed-out users not included)");
+    EXPECT_EQ(ScanEndText({ScanEnd::ConnectionLost, 2}),
+              u"Connection lost: the list is incomplete");
+    EXPECT_EQ(ScanEndText({ScanEnd::NothingRead}), u"Unable to read the remote registry");
 }
 
 }  // namespace

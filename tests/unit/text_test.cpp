@@ -1,8 +1,8 @@
+#include "common/text.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
-
-#include "common/text.h"
 
 namespace {
 
@@ -25,21 +25,20 @@ TEST_P(TextToIntegerTest, ReadsLeadingNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, TextToIntegerTest,
-    testing::Values(IntegerCase{u"42 apples", 42}, IntegerCase{u"$1F", 31},
-                    IntegerCase{u"$1f", 31}, IntegerCase{u"%101", 5}, IntegerCase{u"1.9", 1},
-                    IntegerCase{u"", 0}, IntegerCase{u"-0", 0}, IntegerCase{u"-5", -5},
-                    IntegerCase{u"+7", 7}, IntegerCase{u" \t 12", 12}, IntegerCase{u"\n12", 0},
-                    IntegerCase{u"abc", 0}, IntegerCase{u"$", 0}, IntegerCase{u"%102", 2},
-                    IntegerCase{u"$G", 0}, IntegerCase{u"-$10", -16}, IntegerCase{u"--1", 0},
-                    IntegerCase{u"+-1", 0}, IntegerCase{u"1 2", 1}, IntegerCase{u"0012", 12},
+    testing::Values(IntegerCase{u"42 apples", 42}, IntegerCase{u"$1F", 31}, IntegerCase{u"$1f", 31},
+                    IntegerCase{u"%101", 5}, IntegerCase{u"1.9", 1}, IntegerCase{u"", 0},
+                    IntegerCase{u"-0", 0}, IntegerCase{u"-5", -5}, IntegerCase{u"+7", 7},
+                    IntegerCase{u" \t 12", 12}, IntegerCase{u"\n12", 0}, IntegerCase{u"abc", 0},
+                    IntegerCase{u"$", 0}, IntegerCase{u"%102", 2}, IntegerCase{u"$G", 0},
+                    IntegerCase{u"-$10", -16}, IntegerCase{u"--1", 0}, IntegerCase{u"+-1", 0},
+                    IntegerCase{u"1 2", 1}, IntegerCase{u"0012", 12},
                     IntegerCase{u"\uFF11", 0},  // full-width digit one is not a digit
                     IntegerCase{u"9223372036854775807", std::numeric_limits<int64_t>::max()},
                     IntegerCase{u"-9223372036854775808", std::numeric_limits<int64_t>::min()},
                     // One past the maximum wraps to the minimum.
                     IntegerCase{u"9223372036854775808", std::numeric_limits<int64_t>::min()},
                     IntegerCase{u"18446744073709551615", -1},
-                    IntegerCase{u"18446744073709551616", 0},
-                    IntegerCase{u"$FFFFFFFFFFFFFFFF", -1},
+                    IntegerCase{u"18446744073709551616", 0}, IntegerCase{u"$FFFFFFFFFFFFFFFF", -1},
                     IntegerCase{u"$10000000000000001", 1}));
 
 TEST(TextToIntegerTest, HugeDecimalWrapsLikeUnsignedArithmetic) {

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "comparisons.h"
+
 namespace {
 
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();

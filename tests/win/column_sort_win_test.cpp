@@ -1,8 +1,9 @@
 // Column-click sorting against real list views under Wine: a top-level window of the test's own
-// holds an owner-data report list of the program's kind (control 4, registered) and a second one
-// (control 5, never registered), each shown through the program's own list owner, which the
-// window hands the lists' requests. Header clicks arrive as the list view's LVN_COLUMNCLICK
-// notification at the parent window, sent directly or raised by the header from button messages.
+// holds an owner-data report list of the program's kind (control 4, with a sorter) and a second
+// one (control 5, without), each shown through the program's own list owner, which the window
+// hands the lists' requests, and their notifications to the list's sorter first, as the
+// program's window does. Header clicks arrive as the list view's LVN_COLUMNCLICK notification at
+// the parent window, sent directly or raised by the header from button messages.
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>  // needs windows.h first
@@ -19,7 +20,9 @@
 
 #include "app/controls_win.h"
 #include "app/software_list_view_win.h"
+#include "common/case_win.h"
 #include "common/wide_win.h"
+#include "listsort/row_sort.h"
 
 namespace {
 
@@ -29,11 +32,13 @@ constexpr int kUnregisteredList = 5;
 constexpr wchar_t kParentClass[] = L"ColumnSortTestParent";
 constexpr SortDirection kUnreadHeader = SortDirection(0);
 
-// An owner-data list and the program's owner of its rows, over entries of its own.
+// An owner-data list and the program's owner of its rows, over entries of its own, and the sorter
+// that sorts it, if any.
 struct OwnedList {
     SoftwareList entries;
     SoftwareListOwner owner{entries};
     HWND list = nullptr;
+    ColumnSorter* sorter = nullptr;
 };
 
 // What the parent window's own procedure saw of the column clicks that reached it, and the lists
@@ -69,6 +74,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         OwnedList* owned = ListOf(*record, header->hwndFrom);
         if (owned == nullptr) return 0;
+        if (owned->sorter != nullptr) owned->sorter->OnNotify(*header);
         if (header->code == UINT(LVN_COLUMNCLICK)) {
             const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
             ++record->columnClicks;
@@ -87,6 +93,12 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// Two cells as the sort compares them: their keys, each made as the sort makes it.
+int CompareSortTexts(TextView a, TextView b, const SortRequest& request) {
+    const FoldTable fold(LocaleLower);
+    return CompareSortKeys(SortKeyOf(a, request, fold), SortKeyOf(b, request, fold), request);
 }
 
 // Entry field i, for filling entries column by column.
@@ -120,7 +132,8 @@ class ColumnSortTest : public testing::Test {
         ASSERT_NE(other_, nullptr);
         // Never shown: the list view sorts, scrolls and reports the same for a hidden window,
         // and showing one costs seconds under Wine without a window manager.
-        ASSERT_TRUE(EnableColumnSort(parent_, SoftwareListView, main_.owner));
+        sorter_.Attach(list_);
+        main_.sorter = &sorter_;
     }
     void TearDown() override {
         if (parent_ != nullptr) DestroyWindow(parent_);
@@ -239,6 +252,7 @@ class ColumnSortTest : public testing::Test {
 
     ParentRecord record_;
     OwnedList main_, second_;
+    ColumnSorter sorter_{main_.owner};
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
     HWND other_ = nullptr;
@@ -567,39 +581,6 @@ TEST_F(ColumnSortTest, RegisteredListIsSortedBeforeItsParentHearsTheClick) {
     EXPECT_EQ(record_.firstCellWhenNotified, L"a");
 }
 
-TEST_F(ColumnSortTest, ListUnderAnotherParentIsNotHooked) {
-    // Control 4 is registered, but only the parents EnableColumnSort was called for are hooked.
-    ParentRecord loneRecord;
-    OwnedList owned;
-    HWND lone = CreateParent(L"Unhooked", 600, 400, loneRecord);
-    ASSERT_NE(lone, nullptr);
-    HWND list = CreateWindowExW(
-        0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 500, 300,
-        lone, HMENU(INT_PTR(SoftwareListView)), GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(list, nullptr);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 100;
-    column.pszText = const_cast<wchar_t*>(L"Only");
-    SendMessageW(list, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
-    owned.owner.Attach(list);
-    owned.list = list;
-    loneRecord.lists.push_back(&owned);
-    Fill(owned, 0, {L"b", L"a"});
-    NMLISTVIEW click = {};
-    click.hdr = {list, UINT_PTR(SoftwareListView), UINT(LVN_COLUMNCLICK)};
-    click.iItem = -1;
-    SendMessageW(lone, WM_NOTIFY, SoftwareListView, LPARAM(&click));
-    EXPECT_EQ(ColumnOf(owned, 0), (Cells{L"b", L"a"}));
-    EXPECT_EQ(Arrows(list), "-");
-    DestroyWindow(lone);
-}
-
-TEST_F(ColumnSortTest, EnableColumnSortNeedsTheControl) {
-    EXPECT_FALSE(EnableColumnSort(parent_, 99, main_.owner));
-    EXPECT_FALSE(EnableColumnSort(nullptr, SoftwareListView, main_.owner));
-}
-
 TEST_F(ColumnSortTest, UnreadableHeaderItemSortsDescendingAndClearsEveryArrow) {
     // A click naming a column the header does not have: direction 0, which compares as
     // descending, and no arrow anywhere afterwards.
@@ -632,11 +613,11 @@ TEST_F(ColumnSortTest, HeaderButtonClickSortsLikeAnOperatorsClick) {
 // Operations on their own
 
 TEST_F(ColumnSortTest, MissingListGivesFailureResults) {
-    EXPECT_EQ(GetHeaderArrow(parent_, 99, 0), -1);
-    EXPECT_FALSE(SetHeaderArrows(parent_, 99, 0, Ascending));
-    EXPECT_FALSE(ShowSelectedRow(parent_, 99, 0));
-    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 6), -1);  // no such header item
-    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 0), 0);
+    ColumnSorter withoutList(main_.owner);
+    EXPECT_EQ(withoutList.HeaderArrow(0), -1);
+    EXPECT_FALSE(withoutList.SetHeaderArrows(0, Ascending));
+    EXPECT_EQ(sorter_.HeaderArrow(6), -1);  // no such header item
+    EXPECT_EQ(sorter_.HeaderArrow(0), 0);
 }
 
 TEST_F(ColumnSortTest, HeaderArrowOperations) {
@@ -651,13 +632,13 @@ TEST_F(ColumnSortTest, HeaderArrowOperations) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arrows);
-        EXPECT_TRUE(SetHeaderArrows(parent_, SoftwareListView, c.column, c.direction));
+        EXPECT_TRUE(sorter_.SetHeaderArrows(c.column, c.direction));
         EXPECT_EQ(Arrows(), c.arrows);
-        EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, c.column), c.arrowOfColumn);
+        EXPECT_EQ(sorter_.HeaderArrow(c.column), c.arrowOfColumn);
     }
     // Both flags set by someone else: up is tested first.
     SetHeaderFormat(list_, 1, HDF_LEFT | HDF_STRING | HDF_SORTUP | HDF_SORTDOWN);
-    EXPECT_EQ(GetHeaderArrow(parent_, SoftwareListView, 1), 1);
+    EXPECT_EQ(sorter_.HeaderArrow(1), 1);
 }
 
 TEST_F(ColumnSortTest, CompareSortTextsOfTwoCells) {
@@ -734,7 +715,7 @@ TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
 
 namespace {
 
-constexpr int kRefusingList = 9;  // registered with rows that refuse every order
+constexpr int kRefusingList = 9;  // sorted through rows that refuse every order
 
 // The texts of other rows, which refuse every order.
 class RefusingRows final : public ListRows {
@@ -799,7 +780,9 @@ TEST_F(ColumnSortTest, RowsThatRefuseTheOrderKeepArrowSelectionAndFocus) {
     OwnedList owned;
     ASSERT_NE(CreateList(parent_, record_, owned, kRefusingList, 10, 10, 1004, 300), nullptr);
     RefusingRows refusing(owned.owner);
-    ASSERT_TRUE(EnableColumnSort(parent_, kRefusingList, refusing));
+    ColumnSorter sorter(refusing);
+    sorter.Attach(owned.list);
+    owned.sorter = &sorter;
     FillRows(owned, {{L"b"}, {L"a"}, {L"c"}});
     Select(owned.list, 2);
     Click(owned.list, 0);

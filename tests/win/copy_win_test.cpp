@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/controls_win.h"
+#include "app/copy_menu_win.h"
 #include "app/main_window_win.h"
 #include "common/wide_win.h"
 #include "export/copy_format.h"
@@ -82,9 +83,8 @@ TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
                           {u"User", u"\u0411eta", u"", u"", u"", u"b.exe"}};
     for (const auto& m : menus) {
         list.ShowEntries(m.rows ? std::vector<size_t>{0, 1} : std::vector<size_t>{});
-        HMENU menu = CopyMenu(list, m.row, m.column);
-        EXPECT_EQ(Items(menu), m.items);
-        DestroyMenu(menu);
+        const UniqueMenu menu = CopyMenu(list, m.row, m.column);
+        EXPECT_EQ(Items(menu.get()), m.items);
     }
 
     list.ShowEntries({1, 0});

@@ -1,4 +1,6 @@
 // The registry access layer against the real registry of the throwaway Wine prefix.
+#include "inventory/registry_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,6 @@
 
 #include "common/handles_win.h"
 #include "common/wide_win.h"
-#include "inventory/registry_win.h"
 
 namespace {
 
@@ -15,8 +16,7 @@ constexpr wchar_t kTestKey[] = L"Software\\ListSoftwareTests\\Registry";
 const Text kKeyPath = u"HKEY_CURRENT_USER\\Software\\ListSoftwareTests\\Registry";
 
 void SetRaw(HKEY key, const wchar_t* name, DWORD type, const std::vector<uint8_t>& bytes) {
-    ASSERT_EQ(RegSetValueExW(key, name, 0, type, bytes.data(), DWORD(bytes.size())),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, name, 0, type, bytes.data(), DWORD(bytes.size())), ERROR_SUCCESS);
 }
 
 std::vector<uint8_t> Utf16(const std::wstring& text, bool withNul) {
@@ -27,7 +27,7 @@ std::vector<uint8_t> Utf16(const std::wstring& text, bool withNul) {
 }
 
 class RegistryAccessTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
         UniqueRegKey key;
@@ -112,7 +112,8 @@ TEST_F(RegistryAccessTest, TheLocalComputersOwnNameReachesTheLocalRegistry) {
                                 u"\\Registry",
                                 u"Plain", own),
               u"Editor 2.1");
-    EXPECT_EQ(EnumRegistrySubkey(u"HKEY_USERS\\", 0, own), EnumRegistrySubkey(u"HKEY_USERS\\", 0, u"."));
+    EXPECT_EQ(EnumRegistrySubkey(u"HKEY_USERS\\", 0, own),
+              EnumRegistrySubkey(u"HKEY_USERS\\", 0, u"."));
 }
 
 TEST_F(RegistryAccessTest, EnumeratesSubkeysUntilTheEmptyText) {
@@ -147,8 +148,7 @@ TEST_F(RegistryAccessTest, ReadsTheMachineWideKey) {
                               KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
     SetRaw(key.get(), L"Where", REG_SZ, Utf16(L"machine", true));
-    EXPECT_EQ(ReadRegistryValue(u"HKEY_LOCAL_MACHINE\\Software\\ListSoftwareTests", u"Where",
-                                u"."),
+    EXPECT_EQ(ReadRegistryValue(u"HKEY_LOCAL_MACHINE\\Software\\ListSoftwareTests", u"Where", u"."),
               u"machine");
     key.reset();
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\ListSoftwareTests");

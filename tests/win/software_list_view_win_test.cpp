@@ -16,11 +16,10 @@
 
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
+#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "common/wide_win.h"
-#include "export/save_win.h"
 #include "inventory/software.h"
-#include "listsort/column_sort_win.h"
 
 namespace {
 
@@ -70,7 +69,7 @@ TEST(FitColumnsToAllRowsTest, GivesThePlainListsAutosizeOverEveryRow) {
 
     HWND plain = ProgramLikeList(parent, 0, font);
     for (size_t r = 0; r < entries.size(); ++r) {
-        for (int column = 0; column < 6; ++column) {
+        for (int column = 0; column < int(kColumnCount); ++column) {
             std::wstring text = ToWide(ShownCellText(entries[r].Field(size_t(column))));
             LVITEMW item = {};
             item.mask = LVIF_TEXT;
@@ -81,7 +80,7 @@ TEST(FitColumnsToAllRowsTest, GivesThePlainListsAutosizeOverEveryRow) {
         }
     }
     EXPECT_EQ(Width(owned, 0), 85);
-    for (int column = 1; column <= 5; ++column) {
+    for (int column = 1; column < int(kColumnCount); ++column) {
         SendMessageW(plain, LVM_SETCOLUMNWIDTH, WPARAM(column), LVSCW_AUTOSIZE);
         EXPECT_EQ(Width(owned, column), Width(plain, column)) << "column " << column;
     }
@@ -162,8 +161,6 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
     static AppState state;
     static MainWindow window(state);
     ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr))) << "under Wine set DISPLAY";
-    ASSERT_TRUE(EnableColumnSort(window.Handle(), SoftwareListView, window.List()));
-    window.AnswerListRequestsFirst();
     HWND list = window.Control(SoftwareListView);
     ASSERT_TRUE(SetWindowSubclass(list, WithholdTexts, 1, 0));
 
@@ -194,7 +191,10 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
         names.push_back(Text(window.List().CellText(row, 1)));
     }
     EXPECT_EQ(names, (std::vector<Text>{u"\u00C9diteur", u"Gamma", u"Zeta Tool"}));
-    EXPECT_EQ(GetHeaderArrow(window.Handle(), SoftwareListView, 2), 1);
+    HDITEMW sorted = {};
+    sorted.mask = HDI_FORMAT;
+    ASSERT_TRUE(Header_GetItem(header, 2, &sorted));
+    EXPECT_TRUE(sorted.fmt & HDF_SORTUP);
 
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
@@ -204,7 +204,7 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
     window.SetChecked(SaveVersionCheck, true);
     state.ComputerName = u"PC01";
     ASSERT_NE(SetTimer(nullptr, 0, 100, AnswerSaveDialog), 0u);
-    SaveListToFile(window);
+    SaveShownList(window);
 
     std::string bytes;
     {
