@@ -570,8 +570,8 @@ WORD VirtualKeyOf(std::wstring_view name) {
         if (n >= 1 && n <= 12) return WORD(VK_F1 + n - 1);
     }
     static const std::pair<std::wstring_view, WORD> kNamed[] = {
-        {L"down", VK_DOWN}, {L"up", VK_UP}, {L"return", VK_RETURN}, {L"escape", VK_ESCAPE},
-        {L"apps", VK_APPS}, {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"alt", VK_MENU},
+        {L"down", VK_DOWN}, {L"up", VK_UP},        {L"return", VK_RETURN}, {L"escape", VK_ESCAPE},
+        {L"apps", VK_APPS}, {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT},   {L"alt", VK_MENU},
     };
     for (const auto& [named, key] : kNamed) {
         if (name == named) return key;
@@ -1558,7 +1558,8 @@ Outcome Driver::ClickRow(const Command& c) {
         MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&item), 2);
         RECT listRect{};
         GetWindowRect(list, &listRect);
-        if (!IntersectRect(&item, &item, &listRect)) return Fail(L"the cell is scrolled out of view");
+        if (!IntersectRect(&item, &item, &listRect))
+            return Fail(L"the cell is scrolled out of view");
         centre.x = item.left + (item.right - item.left) / 2;
     }
     return ClickAt(list, centre, 50, right);
@@ -1653,7 +1654,8 @@ Outcome Driver::Paint(const Command& c) {
 
 Outcome Driver::PollInterval(const Command& c) {
     auto ms = ParseNumber(c.args);
-    if (!ms || *ms < 1 || *ms > 1000) return Fail(L"expected 1 to 1000 ms, found " + Quoted(c.args));
+    if (!ms || *ms < 1 || *ms > 1000)
+        return Fail(L"expected 1 to 1000 ms, found " + Quoted(c.args));
     kPollIntervalMs = DWORD(*ms);
     return Pass();
 }
