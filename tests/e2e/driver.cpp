@@ -52,6 +52,10 @@
 //   expect-exit CODE [t]     the program ends with exit code CODE (waits on its process).
 //   expect-alive             the program is still running.
 //   kill                     TerminateProcess, for cleanup; succeeds when nothing runs.
+//   inject PATH [t]          load the library PATH into the program (a thread of the program
+//                            runs LoadLibraryW with it) and wait until it has; fails when the
+//                            library was not loaded (LoadLibraryW returned NULL: the thread's
+//                            exit code holds the low 32 bits of the module handle).
 //
 // Input (posted to the program, so it acts on it from its own loop)
 //   set-text ID TEXT         WM_SETTEXT.
@@ -479,6 +483,8 @@ class RemoteMemory {
     RemoteMemory& operator=(const RemoteMemory&) = delete;
 
     bool Valid() const { return base_ != nullptr; }
+    // Leaves the block to the program: it is not freed on destruction.
+    void Keep() { base_ = nullptr; }
     size_t Size() const { return size_; }
     // The address of an offset inside the block, as the program sees it.
     LPARAM At(size_t offset) const { return LPARAM(static_cast<char*>(base_) + offset); }
@@ -839,6 +845,7 @@ class Driver {
     Outcome ExpectExit(const Command& c);
     Outcome ExpectAlive(const Command& c);
     Outcome Kill(const Command& c);
+    Outcome Inject(const Command& c);
     // -- input
     Outcome SetText(const Command& c);
     Outcome Paste(const Command& c);
@@ -957,6 +964,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-exit", &Driver::ExpectExit, true},
     {L"expect-alive", &Driver::ExpectAlive, false},
     {L"kill", &Driver::Kill, false},
+    {L"inject", &Driver::Inject, true},
     {L"set-text", &Driver::SetText, false},
     {L"paste", &Driver::Paste, false},
     {L"expect-text-length", &Driver::ExpectTextLength, true},
@@ -1218,6 +1226,35 @@ Outcome Driver::Kill(const Command&) {
             return Fail(L"the program did not end after TerminateProcess");
         }
     }
+    return Pass();
+}
+
+Outcome Driver::Inject(const Command& c) {
+    if (target_.process == nullptr) return Fail(L"no program: use start or attach first");
+    if (c.args.empty()) return Fail(L"expected the library's path");
+    const std::wstring path = FullPath(c.args);
+    RemoteMemory memory(target_.process, (path.size() + 1) * sizeof(wchar_t));
+    if (!memory.Valid() || !memory.Write(0, path.c_str(), memory.Size())) {
+        return Fail(L"could not write the path into the program (" + LastErrorText() + L")");
+    }
+    // kernel32 lies at the same address in every process of a session, so the driver's own
+    // LoadLibraryW is the program's too.
+    auto* loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(target_.process, nullptr, 0, loadLibrary,
+                                       reinterpret_cast<void*>(memory.At(0)), 0, nullptr);
+    if (thread == nullptr) {
+        return Fail(L"could not start a thread in the program (" + LastErrorText() + L")");
+    }
+    DWORD loaded = 0;
+    bool ended = WaitForSingleObject(thread, c.timeout) == WAIT_OBJECT_0 &&
+                 GetExitCodeThread(thread, &loaded);
+    CloseHandle(thread);
+    if (!ended) {
+        memory.Keep();  // the thread may still read the path
+        return Fail(L"LoadLibraryW did not return (after " + std::to_wstring(c.timeout) + L" ms)");
+    }
+    if (loaded == 0) return Fail(L"the program could not load " + path);
     return Pass();
 }
 

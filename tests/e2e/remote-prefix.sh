@@ -4,17 +4,19 @@
 # (C:\windows\system32\sc.exe, which Wine runs under WINEDLLOVERRIDES "sc.exe=n") and a second
 # copy planted beside the program, where a search for "sc" by name would find it first; that
 # copy only records that it ran.
-#   remote-prefix.sh BUILD_DIR [stopped|running|pending|disabled]
+#   remote-prefix.sh BUILD_DIR [stopped|running|pending|disabled [LINE...]]
 # Runs with the scenario's WINEPREFIX (and its wineserver) set; "pending" makes the service stay
 # "start pending" whenever it is started; "disabled" registers it with start type disabled, which
-# Wine, like Windows, refuses to start (1058) until its start type is changed.
+# Wine, like Windows, refuses to start (1058) until its start type is changed. Each LINE (say
+# "start exit 5" or "start sleep 20000") becomes a line of the stand-in's sc-behaviour.txt.
 set -eu
 build=$1
 state=${2:-stopped}
+shift $(($# < 2 ? $# : 2))
 e2e="$WINEPREFIX/drive_c/e2e"
 system="$WINEPREFIX/drive_c/windows/system32"
 cp "$build/tests/e2e/fake_service.exe" "$e2e/fake_service.exe"
-rm -f "$e2e/sc-log.txt" "$system/sc-log.txt"
+rm -f "$e2e/sc-log.txt" "$system/sc-log.txt" "$system/sc-behaviour.txt"
 [ "$state" = pending ] && : >"$e2e/fake_service.pending"
 # Wine's own sc registers and starts the service, before the stand-in takes its place.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -40,4 +42,5 @@ if [ "$state" = disabled ]; then
         { echo "the sc stand-in changed the start type for start=demand"; exit 1; }
     rm -f "$system/sc-log.txt"
 fi
+[ $# -eq 0 ] || printf '%s\n' "$@" >"$system/sc-behaviour.txt"
 exit 0
