@@ -73,8 +73,9 @@
 //                            turns Enter into its shortcut with an accelerator table).
 //   foreground               make the main window the foreground window.
 //   press KEY...             real key strokes (SendInput) to the foreground window, one per
-//                            word: a letter, a digit, f1-f12, down, up, return, escape, apps,
-//                            each optionally after ctrl+, shift+ or alt+ ("ctrl+c").
+//                            word: a letter, a digit, f1-f12, down, up, return, escape, tab,
+//                            apps, each optionally after ctrl+, shift+ or alt+ ("ctrl+c",
+//                            "shift+tab"). They go to the control with the keyboard focus.
 //   sleep MS                 wait.
 //   timeout MS               set the default time-out of the commands marked [t].
 // "click", "check" and "type" first wait (default time-out) until the control is enabled and
@@ -85,6 +86,11 @@
 //   move-to ID X Y           move the mouse to client point X,Y of control ID (ID 0: the main
 //                            window's client area); the point may lie outside the control.
 //   move-to-row ROW          move to the centre of the visible part of list row ROW.
+//   post-mousemove ID        the mouse stays where it is: post control ID a WM_MOUSEMOVE at the
+//                            cursor's position in its client coordinates, no MK_ flags, as
+//                            Windows posts one when a window appears, moves or is redrawn under
+//                            a cursor that did not move. Fails unless the cursor is over the
+//                            control (the window that would get the message).
 //   show-column COL          scroll the list sideways (LVM_SCROLL) so that header item COL
 //                            starts at the left of the header, as the scroll bar would.
 //   click-row ROW [COL] [right]  left click at the centre of the visible part of list row ROW,
@@ -576,8 +582,9 @@ WORD VirtualKeyOf(std::wstring_view name) {
         if (n >= 1 && n <= 12) return WORD(VK_F1 + n - 1);
     }
     static const std::pair<std::wstring_view, WORD> kNamed[] = {
-        {L"down", VK_DOWN}, {L"up", VK_UP},        {L"return", VK_RETURN}, {L"escape", VK_ESCAPE},
-        {L"apps", VK_APPS}, {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT},   {L"alt", VK_MENU},
+        {L"down", VK_DOWN},     {L"up", VK_UP},       {L"return", VK_RETURN},
+        {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},     {L"apps", VK_APPS},
+        {L"ctrl", VK_CONTROL},  {L"shift", VK_SHIFT}, {L"alt", VK_MENU},
     };
     for (const auto& [named, key] : kNamed) {
         if (name == named) return key;
@@ -861,6 +868,7 @@ class Driver {
     Outcome MouseClick(const Command& c);
     Outcome MoveTo(const Command& c);
     Outcome MoveToRow(const Command& c);
+    Outcome PostMouseMove(const Command& c);
     Outcome ClickRow(const Command& c);
     Outcome ClickHeader(const Command& c);
     Outcome ShowColumn(const Command& c);
@@ -979,6 +987,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"mouse-click", &Driver::MouseClick, false},
     {L"move-to", &Driver::MoveTo, false},
     {L"move-to-row", &Driver::MoveToRow, false},
+    {L"post-mousemove", &Driver::PostMouseMove, false},
     {L"click-row", &Driver::ClickRow, false},
     {L"show-column", &Driver::ShowColumn, false},
     {L"click-header", &Driver::ClickHeader, false},
@@ -1575,6 +1584,31 @@ Outcome Driver::MoveToRow(const Command& c) {
     POINT centre{};
     if (Outcome o = RowCentre(c.args, list, centre); !o.ok) return o;
     return MoveToScreenPoint(centre);
+}
+
+Outcome Driver::PostMouseMove(const Command& c) {
+    auto words = Words(c.args);
+    if (words.size() != 1) return Fail(L"expected one control id");
+    HWND control = nullptr;
+    if (Outcome o = ParseControl(words[0], control); !o.ok) return o;
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) return Fail(L"GetCursorPos failed (" + LastErrorText() + L")");
+    HWND under = WindowFromPoint(cursor);
+    if (under != control) {
+        std::wstring what = under == nullptr
+                                ? L"no window"
+                                : L"a window of class " + Quoted(ClassOf(under)) + L" with id " +
+                                      std::to_wstring(GetDlgCtrlID(under));
+        return Fail(L"the cursor at " + std::to_wstring(cursor.x) + L"," +
+                    std::to_wstring(cursor.y) + L" is over " + what + L", not over control " +
+                    words[0]);
+    }
+    POINT client = cursor;
+    ScreenToClient(control, &client);
+    if (!PostMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y))) {
+        return Fail(L"could not post WM_MOUSEMOVE (" + LastErrorText() + L")");
+    }
+    return Pass();
 }
 
 // The list, its header and header item column's rectangle (header client coordinates).
