@@ -1,7 +1,9 @@
 #include "app/list_request_win.h"
 
+#include <optional>
 #include <utility>
 
+#include "common/handles_win.h"
 #include "common/wide_win.h"
 #include "inventory/scan_win.h"
 #include "remote/host_probe_win.h"
@@ -11,6 +13,46 @@
 namespace {
 
 constexpr DWORD kPauseAfterStartMs = 2000;
+// A service that is starting is looked at again every 500 ms, for at most 30 s.
+constexpr DWORD kPendingRecheckMs = 500;
+constexpr DWORD kPendingLimitMs = 30000;
+
+enum class Waited { Signalled, TimedOut, Closed };
+
+// Waits until object is signalled, or for timeoutMs without one (INFINITE: for ever), while the
+// window repaints and its controls react; every event is dropped but a close request, which ends
+// the wait at once.
+Waited WaitServiced(MainWindow& window, HANDLE object, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (timeoutMs != INFINITE && elapsed >= timeoutMs) return Waited::TimedOut;
+        const WindowEvent event =
+            window.WaitEvent(timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed, object);
+        if (event.kind == EventKind::Close) return Waited::Closed;
+        if (event.kind == EventKind::Signalled) return Waited::Signalled;
+        window.DropPendingEvents();
+    }
+}
+
+// Windows' own text for an error (the system's message, its line end removed); empty when it
+// has none.
+Text WindowsErrorText(uint32_t error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocalMemory owned(buffer);
+    Text text = buffer != nullptr ? FromWide(buffer, length) : Text();
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void ShowError(MainWindow& window, TextView text) {
+    ShowMessageBox(window.Handle(), text, kErrorTitle, MB_OK | MB_ICONERROR);
+}
 
 // The scan's entries go into SoftwareList and the list; between program keys the window is kept
 // alive.
@@ -26,7 +68,8 @@ constexpr DWORD kPauseAfterStartMs = 2000;
 // is a round trip to the server that costs about as much as a registry read, and 20 ms is still
 // far quicker than anyone can see. When due, every event already queued is taken (at most
 // kMostEventsPerPump): the window repaints and its controls react, the progress text advances on
-// the timer, and every other event is dropped, as it would have been one key at a time.
+// the timer, a close request stops the scan, and every other event is dropped, as it would have
+// been one key at a time.
 class ScanIntoList final : public ScanSink {
   public:
     explicit ScanIntoList(MainWindow& window)
@@ -38,18 +81,20 @@ class ScanIntoList final : public ScanSink {
         window_.List().Append(entries.size() - 1);
     }
 
-    void BetweenKeys() override {
-        if (GetTickCount() - lastPumped_ < kPumpIntervalMs) return;
+    bool BetweenKeys() override {
+        if (GetTickCount() - lastPumped_ < kPumpIntervalMs) return true;
         ShowRowsWhenDue();
         for (int taken = 0; taken < kMostEventsPerPump; ++taken) {
             WindowEvent event = window_.WaitEvent(0);
             if (event.kind == EventKind::None) break;
+            if (event.kind == EventKind::Close) return false;
             if (event.kind == EventKind::Timer && event.source == int(kProgressTimer)) {
                 window_.SetText(StatusLine, window_.State().ProgressDots.Tick());
             }
             window_.DropPendingEvents();
         }
         lastPumped_ = GetTickCount();
+        return true;
     }
 
   private:
@@ -77,42 +122,92 @@ class ScanIntoList final : public ScanSink {
 void ScanIntoShownList(MainWindow& window) {
     ScanIntoList sink(window);
     const ScanOutcome outcome = InventoryScan(window.State().ComputerName, sink);
+    if (outcome.end == ScanEnd::Stopped) return;
     window.SetText(StatusLine, ScanEndText(outcome));
     window.List().ShowAllFitted();
 }
 
-// Makes sure the remote registry service of computerName runs. While it is not found running the
-// operator is asked whether to start it: Yes runs sc twice (start on demand, then start), pauses
-// 2000 ms and checks again; No ends the request with an error box and "Error retrieving software
-// list" (false). The window is not serviced during the checks, the sc runs and the pause; the
-// events pending before each check and before the scan are processed and dropped.
+// The state of computerName's remote registry service; while it is starting, looked at again
+// every 500 ms for at most 30 s, the window serviced meanwhile. None after a close request.
+std::optional<ServiceState> SettledServiceState(MainWindow& window, TextView computerName) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        ServiceState state = QueryServiceState(computerName, kRemoteRegistryServiceName);
+        window.DrainWindowEvents();
+        if (window.CloseRequested()) return std::nullopt;
+        if (state.text != kServicePendingText || GetTickCount() - start >= kPendingLimitMs) {
+            return state;
+        }
+        if (WaitServiced(window, nullptr, kPendingRecheckMs) == Waited::Closed) return std::nullopt;
+    }
+}
+
+// Runs sc with the arguments and waits for it, the window serviced; none after a close request
+// (sc is not waited for then). Otherwise whether it did what was asked; when not, says so in an
+// "Error" box.
+std::optional<bool> RunScServiced(MainWindow& window, TextView computerName, ScCommand command,
+                                  TextView arguments) {
+    const ServiceControlRun run = RunServiceControl(arguments);
+    uint32_t failure = run.error;
+    if (run.process) {
+        if (WaitServiced(window, run.process.get(), INFINITE) == Waited::Closed)
+            return std::nullopt;
+        DWORD exitCode = 0;
+        if (GetExitCodeProcess(run.process.get(), &exitCode) && !ScSucceeded(command, exitCode)) {
+            failure = exitCode;
+        }
+    }
+    if (failure == 0) return true;
+    ShowError(window, ServiceStartFailedText(computerName, WindowsErrorText(failure), failure));
+    return false;
+}
+
+// Makes sure the remote registry service of computerName runs; true when it does. While it is
+// found stopped the operator is asked whether to start it: Yes runs sc twice (start on demand,
+// then start), pauses 2000 ms and checks again; No ends the request with an error box and "Error
+// retrieving software list". A state that cannot be read, or an sc run that fails, is said in an
+// "Error" box and ends the request the same way. The window repaints throughout; a close request
+// taken during the checks, the sc runs or the pause ends the request at once (false).
 bool EnsureRemoteRegistry(MainWindow& window, TextView computerName) {
     for (;;) {
         window.DrainWindowEvents();
+        if (window.CloseRequested()) return false;
         window.SetText(StatusLine, kTryingToConnectText);
-        if (QueryServiceStateText(computerName, kRemoteRegistryServiceName) ==
-            kServiceRunningText) {
-            window.DrainWindowEvents();
-            return true;
+        const std::optional<ServiceState> state = SettledServiceState(window, computerName);
+        if (!state) return false;
+        if (state->text == kServiceRunningText) return true;
+        if (state->error != 0) {
+            ShowError(window, ServiceQueryFailedText(computerName, WindowsErrorText(state->error),
+                                                     state->error));
+            window.SetText(StatusLine, kErrorRetrievingText);
+            return false;
         }
         // Only a Yes starts the service: a box that could not be shown counts as a No, so the
         // request ends instead of starting sc without the operator's consent.
         if (ShowMessageBox(window.Handle(), RemoteRegistryQuestion(computerName), kErrorTitle,
                            MB_YESNO | MB_ICONERROR) != IDYES) {
-            ShowMessageBox(window.Handle(), kRegistryRequiredText, kErrorTitle,
-                           MB_OK | MB_ICONERROR);
+            ShowError(window, kRegistryRequiredText);
             window.SetText(StatusLine, kErrorRetrievingText);
             return false;
         }
-        // Neither a failure to start sc nor its outcome is reported: the next check is the judge.
-        for (const Text& arguments :
-             {ScConfigArguments(computerName), ScStartArguments(computerName)}) {
-            if (UniqueKernelHandle sc = RunServiceControl(arguments)) {
-                WaitForSingleObject(sc.get(), INFINITE);
+        // The box stood for the window while it was open: what was asked of the window then
+        // (a close request too) is dropped.
+        window.ForgetEvents();
+        const std::pair<ScCommand, Text> runs[] = {
+            {ScCommand::Config, ScConfigArguments(computerName)},
+            {ScCommand::Start, ScStartArguments(computerName)},
+        };
+        for (const auto& [command, arguments] : runs) {
+            const std::optional<bool> succeeded =
+                RunScServiced(window, computerName, command, arguments);
+            if (!succeeded) return false;
+            if (!*succeeded) {
+                window.SetText(StatusLine, kErrorRetrievingText);
+                return false;
             }
         }
         window.SetText(StatusLine, AttemptingToStartText(computerName));
-        Sleep(kPauseAfterStartMs);
+        if (WaitServiced(window, nullptr, kPauseAfterStartMs) == Waited::Closed) return false;
     }
 }
 
@@ -141,6 +236,8 @@ void ListSoftwareRequest(MainWindow& window) {
             return;
         }
         if (!EnsureRemoteRegistry(window, state.ComputerName)) return;
+        window.DrainWindowEvents();
+        if (window.CloseRequested()) return;
     }
     window.SetText(StatusLine, kPleaseWaitText);
     ScanIntoShownList(window);

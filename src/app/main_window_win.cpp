@@ -168,7 +168,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            Push({EventKind::Close, 0, 0});
+            closeRequested_ = true;
             return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
@@ -227,7 +227,8 @@ void MainWindow::Focus(int id) {
     SetFocus(Control(id));
 }
 
-WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
+WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
+    if (closeRequested_) return {EventKind::Close};
     if (!pending_.empty()) {
         WindowEvent event = pending_.front();
         pending_.pop_front();
@@ -235,8 +236,11 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     }
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (timeoutMs == 0) return {};
-        MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (timeoutMs == 0 && object == nullptr) return {};
+        const DWORD objects = object != nullptr ? 1 : 0;
+        const DWORD woken = MsgWaitForMultipleObjectsEx(objects, &object, timeoutMs, QS_ALLINPUT,
+                                                        MWMO_INPUTAVAILABLE);
+        if (objects == 1 && woken == WAIT_OBJECT_0) return {EventKind::Signalled};
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return {};
     }
     WindowEvent event{EventKind::Other, 0, 0};
@@ -247,11 +251,17 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs) {
     }
 
     TranslateAndDispatch(msg);
+    if (closeRequested_) return {EventKind::Close};
     if (!pending_.empty()) {
         event = pending_.front();
         pending_.pop_front();
     }
     return event;
+}
+
+void MainWindow::ForgetEvents() {
+    pending_.clear();
+    closeRequested_ = false;
 }
 
 void MainWindow::TranslateAndDispatch(MSG& msg) {

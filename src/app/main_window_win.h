@@ -19,8 +19,19 @@
 #include "listsort/column_sort_win.h"
 
 // ContextMenu: the list's context menu was asked for (a right click, Shift+F10, the menu key);
-// Copy: Ctrl+C in the list.
-enum class EventKind { None, Control, Shortcut, Close, Timer, MouseMove, ContextMenu, Copy, Other };
+// Copy: Ctrl+C in the list; Signalled: the object a wait was given is signalled.
+enum class EventKind {
+    None,
+    Control,
+    Shortcut,
+    Close,
+    Timer,
+    MouseMove,
+    ContextMenu,
+    Copy,
+    Signalled,
+    Other
+};
 
 struct WindowEvent {
     EventKind kind = EventKind::None;
@@ -58,14 +69,20 @@ class MainWindow {
     const SoftwareListOwner& List() const { return list_; }
 
     // Waits at most timeoutMs for the next event (0: takes only what is already queued;
-    // INFINITE: until a message arrives), lets
-    // the window process the message that carries it, and reports the event.
-    WindowEvent WaitEvent(DWORD timeoutMs);
-    // Forgets the control events raised while the last message was processed.
+    // INFINITE: until a message arrives), lets the window process the message that carries it,
+    // and reports the event; with an object, also until it is signalled (Signalled). Once a close
+    // request was taken, every wait reports it at once, until ForgetEvents.
+    WindowEvent WaitEvent(DWORD timeoutMs, HANDLE object = nullptr);
+    // Forgets the control events raised while the last message was processed; a close request
+    // is kept.
     void DropPendingEvents() { pending_.clear(); }
+    // Forgets every event taken so far, a close request too.
+    void ForgetEvents();
     // Processes every queued message (so the window repaints), each translated as WaitEvent
-    // translates it, and acts on none of them.
+    // translates it, and acts on none of them; a close request among them is kept.
     void DrainWindowEvents();
+    // Whether a close request was taken (and not forgotten): the program is to end.
+    bool CloseRequested() const { return closeRequested_; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -87,5 +104,6 @@ class MainWindow {
     UniqueAccelerators accelerators_;
     UniqueGdiObject font_;
     std::deque<WindowEvent> pending_;
+    bool closeRequested_ = false;
     int suppressEvents_ = 0;  // > 0 while the program itself changes a control
 };

@@ -18,6 +18,8 @@ using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable>;
 // Memory that is freed unless the clipboard took it (release).
 using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalFree>;
+// Memory that a call allocated for the program (FormatMessageW's text).
+using UniqueLocalMemory = UniqueHandle<HLOCAL, LocalFree>;
 // Windows the program creates for a moment of its own (a hidden helper control).
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 

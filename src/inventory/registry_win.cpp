@@ -44,10 +44,13 @@ class OpenedKey {
         if (root == nullptr) return;
         HKEY parent = root;
         if (computerName != u".") {
-            // The result code is not needed: on failure the handle stays null and the open fails.
-            RegConnectRegistryW(ToWide(computerName).c_str(), root, connected_.put());
-            if (!connected_) return;
-            parent = connected_.get();
+            // What the handle holds after a failed connect is not documented: it is not taken.
+            HKEY remote = nullptr;
+            if (RegConnectRegistryW(ToWide(computerName).c_str(), root, &remote) != ERROR_SUCCESS) {
+                return;
+            }
+            connected_.reset(remote);
+            parent = remote;
         }
         HKEY opened = nullptr;
         if (RegOpenKeyW(parent, ToWide(path.subkey).c_str(), &opened) != ERROR_SUCCESS) return;

@@ -17,79 +17,97 @@ constexpr TextView kUserUninstall = u"\\Software\\Microsoft\\Windows\\CurrentVer
 constexpr TextView kProfileList =
     u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
-void HandleProgramKey(ScanSink& sink, TextView computer, TextView installType,
-                      const Text& keyPath) {
-    std::array<Text, ProgramValueNames.size()> values;
-    for (size_t i = 0; i < values.size(); ++i) {
-        values[i] = ReadRegistryValue(keyPath, ProgramValueNames[i], computer);
-    }
-    if (!IsKeptDisplayName(values[0])) return;
-    sink.Found({Text(installType), std::move(values[0]), std::move(values[1]), std::move(values[2]),
-                std::move(values[3]), std::move(values[4])});
-}
+// One scan of one machine: its sources, hives and keys in order, with a call to the sink after
+// every key, which may stop it.
+class Scan {
+  public:
+    Scan(TextView computer, ScanSink& sink) : computer_(computer), sink_(sink) {}
 
-// Handles every program key under the enumeration key. True when the key had any subkey.
-bool ScanSource(ScanSink& sink, TextView computer, TextView installType, const Text& enumerationKey,
-                const Text& programKeyPrefix) {
-    uint32_t i = 0;
-    for (;; ++i) {
-        Text name = EnumRegistrySubkey(enumerationKey, i, computer);
-        if (name.empty()) break;
-        HandleProgramKey(sink, computer, installType, programKeyPrefix + name);
-        sink.BetweenKeys();
-    }
-    return i > 0;
-}
+    ScanOutcome Run() {
+        // Whether anything at all could be read, and whether the registry stopped answering:
+        // after a lost connection the scan stops at once; the entries found so far were handed
+        // over.
+        bool readAnything = false;
+        bool lost = false;
+        for (TextView source : kMachineSources) {
+            if (lost || stopped_) break;
+            readAnything |= ScanSource(u"Machine", Text(source), Text(source) + u"\\");
+            lost = !RegistryAnswers();
+        }
 
-// Whether the registry of the machine still answers: every registry that can be reached has
-// hives under HKEY_USERS. The registry layer gives the empty text for every failure, so an
-// enumeration that a lost connection cut short ends like a finished one; this one call after
-// each enumeration tells them apart. The local registry is never lost.
-bool RegistryAnswers(TextView computer) {
-    return computer == u"." || !EnumRegistrySubkey(kUsersRoot, 0, computer).empty();
-}
+        std::vector<Text> UserHiveList;
+        if (!lost && !stopped_) {
+            UserHiveList = SubkeyNames(kUsersRoot);
+            readAnything |= !UserHiveList.empty();
+            lost = !RegistryAnswers();
+        }
+        for (const Text& hive : UserHiveList) {
+            if (lost || stopped_) break;
+            Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
+            ScanSource(u"User", key, key);
+            lost = !RegistryAnswers();
+        }
 
-// The names of every subkey of the key, in enumeration order.
-std::vector<Text> SubkeyNames(TextView key, TextView computer, ScanSink& sink) {
-    std::vector<Text> names;
-    for (uint32_t i = 0;; ++i) {
-        Text name = EnumRegistrySubkey(key, i, computer);
-        if (name.empty()) break;
-        names.push_back(std::move(name));
-        sink.BetweenKeys();
+        if (stopped_) return {ScanEnd::Stopped};
+        if (!readAnything && computer_ != u".") return {ScanEnd::NothingRead};
+        if (lost) return {ScanEnd::ConnectionLost};
+        // Users with a profile but no loaded hive: their programs could not be read.
+        const std::vector<Text> profiles = SubkeyNames(kProfileList);
+        if (stopped_) return {ScanEnd::Stopped};
+        return {ScanEnd::Completed, CountSignedOutUsers(profiles, UserHiveList)};
     }
-    return names;
-}
+
+  private:
+    void HandleProgramKey(TextView installType, const Text& keyPath) {
+        std::array<Text, ProgramValueNames.size()> values;
+        for (size_t i = 0; i < values.size(); ++i) {
+            values[i] = ReadRegistryValue(keyPath, ProgramValueNames[i], computer_);
+        }
+        if (!IsKeptDisplayName(values[0])) return;
+        sink_.Found({Text(installType), std::move(values[0]), std::move(values[1]),
+                     std::move(values[2]), std::move(values[3]), std::move(values[4])});
+    }
+
+    // Handles every program key under the enumeration key. True when the key had any subkey.
+    bool ScanSource(TextView installType, const Text& enumerationKey,
+                    const Text& programKeyPrefix) {
+        uint32_t i = 0;
+        for (; !stopped_; ++i) {
+            Text name = EnumRegistrySubkey(enumerationKey, i, computer_);
+            if (name.empty()) break;
+            HandleProgramKey(installType, programKeyPrefix + name);
+            stopped_ = !sink_.BetweenKeys();
+        }
+        return i > 0;
+    }
+
+    // Whether the registry of the machine still answers: every registry that can be reached
+    // has hives under HKEY_USERS. The registry layer gives the empty text for every failure, so
+    // an enumeration that a lost connection cut short ends like a finished one; this one call
+    // after each enumeration tells them apart. The local registry is never lost.
+    bool RegistryAnswers() const {
+        return computer_ == u"." || !EnumRegistrySubkey(kUsersRoot, 0, computer_).empty();
+    }
+
+    // The names of every subkey of the key, in enumeration order.
+    std::vector<Text> SubkeyNames(TextView key) {
+        std::vector<Text> names;
+        for (uint32_t i = 0; !stopped_; ++i) {
+            Text name = EnumRegistrySubkey(key, i, computer_);
+            if (name.empty()) break;
+            names.push_back(std::move(name));
+            stopped_ = !sink_.BetweenKeys();
+        }
+        return names;
+    }
+
+    TextView computer_;
+    ScanSink& sink_;
+    bool stopped_ = false;
+};
 
 }  // namespace
 
 ScanOutcome InventoryScan(TextView computer, ScanSink& sink) {
-    // Whether anything at all could be read, and whether the registry stopped answering: after
-    // a lost connection the scan stops at once; the entries found so far were handed over.
-    bool readAnything = false;
-    bool lost = false;
-    for (TextView source : kMachineSources) {
-        if (lost) break;
-        readAnything |= ScanSource(sink, computer, u"Machine", Text(source), Text(source) + u"\\");
-        lost = !RegistryAnswers(computer);
-    }
-
-    std::vector<Text> UserHiveList;
-    if (!lost) {
-        UserHiveList = SubkeyNames(kUsersRoot, computer, sink);
-        readAnything |= !UserHiveList.empty();
-        lost = !RegistryAnswers(computer);
-    }
-    for (const Text& hive : UserHiveList) {
-        if (lost) break;
-        Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
-        ScanSource(sink, computer, u"User", key, key);
-        lost = !RegistryAnswers(computer);
-    }
-
-    if (!readAnything && computer != u".") return {ScanEnd::NothingRead};
-    if (lost) return {ScanEnd::ConnectionLost};
-    // Users with a profile but no loaded hive: their programs could not be read.
-    const std::vector<Text> profiles = SubkeyNames(kProfileList, computer, sink);
-    return {ScanEnd::Completed, CountSignedOutUsers(profiles, UserHiveList)};
+    return Scan(computer, sink).Run();
 }

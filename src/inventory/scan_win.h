@@ -11,8 +11,8 @@ class ScanSink {
     // Each kept entry, as it is found.
     virtual void Found(SoftwareEntry entry) = 0;
     // Called after every program key and hive name, so that the sink's owner can keep its
-    // window alive.
-    virtual void BetweenKeys() = 0;
+    // window alive. False stops the scan at once.
+    virtual bool BetweenKeys() = 0;
 
   protected:
     ~ScanSink() = default;
@@ -20,6 +20,6 @@ class ScanSink {
 
 // Scans computerName ("." for this machine, or a checked name) and says how it ended: completed
 // (with how many signed-out users' programs it could not include), cut short when another
-// machine's registry stopped answering midway (the entries found so far were handed over), or
-// nothing read at all from another machine.
+// machine's registry stopped answering midway (the entries found so far were handed over),
+// nothing read at all from another machine, or stopped by the sink.
 ScanOutcome InventoryScan(TextView computerName, ScanSink& sink);

@@ -53,6 +53,8 @@ Text ScanEndText(const ScanOutcome& outcome) {
             return Text(kConnectionLostText);
         case ScanEnd::NothingRead:
             return Text(kUnableToReadRegistryText);
+        case ScanEnd::Stopped:
+            return Text();
         case ScanEnd::Completed:
             break;
     }

@@ -75,6 +75,7 @@ enum class ScanEnd {
     Completed,       // every source was read
     ConnectionLost,  // another machine's registry stopped answering midway
     NothingRead,     // nothing at all could be read from another machine's registry
+    Stopped,         // the sink stopped it: the program is ending
 };
 
 struct ScanOutcome {
@@ -84,5 +85,5 @@ struct ScanOutcome {
 
 // The status text for the end of a scan: kCompletedText, followed for a completed scan by
 // " (N signed-out users not included)" (" (1 signed-out user not included)") when there were
-// such users; kConnectionLostText; or kUnableToReadRegistryText.
+// such users; kConnectionLostText; kUnableToReadRegistryText; or nothing for a stopped scan.
 Text ScanEndText(const ScanOutcome& outcome);

@@ -11,12 +11,12 @@
 #include "common/wide_win.h"
 #include "remote/remote_text.h"
 
-UniqueKernelHandle RunServiceControl(TextView arguments) {
+ServiceControlRun RunServiceControl(TextView arguments) {
     // The system's sc by its full path: a program given by name alone is searched for in the
     // program's own folder and the current directory first, where anyone could have left an
     // sc.exe to run with the operator's rights. Without a system directory nothing runs.
     const std::wstring system = SystemDirectory();
-    if (system.empty()) return UniqueKernelHandle();
+    if (system.empty()) return {UniqueKernelHandle(), ERROR_PATH_NOT_FOUND};
     const std::wstring path = system + L"\\sc.exe";
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring commandLine = ToWide(ScCommandLine(arguments));
@@ -25,10 +25,12 @@ UniqueKernelHandle RunServiceControl(TextView arguments) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
+    // A console program with no console at all: a hidden new console is shown anyway where
+    // Windows Terminal hosts consoles.
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                       nullptr, nullptr, &startup, &process)) {
         UniqueKernelHandle(process.hThread).reset();  // only the process is waited on
-        return UniqueKernelHandle(process.hProcess);
+        return {UniqueKernelHandle(process.hProcess)};
     }
     const std::wstring parameters = ToWide(arguments);
     SHELLEXECUTEINFOW execute = {};
@@ -37,19 +39,18 @@ UniqueKernelHandle RunServiceControl(TextView arguments) {
     execute.lpFile = path.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_HIDE;
-    // The shell may succeed without a process handle (nothing new was started).
-    if (!ShellExecuteExW(&execute)) return UniqueKernelHandle();
-    return UniqueKernelHandle(execute.hProcess);
+    if (!ShellExecuteExW(&execute)) return {UniqueKernelHandle(), GetLastError()};
+    return {UniqueKernelHandle(execute.hProcess)};
 }
 
-Text QueryServiceStateText(TextView machineName, TextView serviceName) {
+ServiceState QueryServiceState(TextView machineName, TextView serviceName) {
     UniqueServiceHandle manager(
         OpenSCManagerW(ToWide(machineName).c_str(), nullptr, SC_MANAGER_ENUMERATE_SERVICE));
-    if (!manager) return Text();
+    if (!manager) return {Text(), GetLastError()};
     UniqueServiceHandle service(
         OpenServiceW(manager.get(), ToWide(serviceName).c_str(), SERVICE_QUERY_STATUS));
-    if (!service) return Text();
+    if (!service) return {Text(), GetLastError()};
     SERVICE_STATUS status = {};
-    if (!QueryServiceStatus(service.get(), &status)) return Text();
-    return Text(ServiceStateText(status.dwCurrentState));
+    if (!QueryServiceStatus(service.get(), &status)) return {Text(), GetLastError()};
+    return {Text(ServiceStateText(status.dwCurrentState))};
 }

@@ -2,16 +2,28 @@
 // starts it.
 #pragma once
 
+#include <cstdint>
+
 #include "common/handles_win.h"
 #include "common/text.h"
 
-// The state text of serviceName in the service control manager of machineName (a checked name,
-// without leading backslashes): one of the seven texts of ServiceStateText, or the empty text
-// when the manager or the service cannot be opened, the status cannot be read, or the state is
-// not one of the seven.
-Text QueryServiceStateText(TextView machineName, TextView serviceName);
+struct ServiceState {
+    Text text;           // one of the seven texts of ServiceStateText, or the empty text
+    uint32_t error = 0;  // why the state could not be read (GetLastError); 0 when it was read
+};
+
+// The state of serviceName in the service control manager of machineName (a checked name,
+// without leading backslashes). The error of the call that failed when the manager or the service
+// cannot be opened (5 access denied, 1722 the RPC server is unavailable, 1060 no such service) or
+// the status cannot be read; the empty text without error for a state that is not one of the
+// seven.
+ServiceState QueryServiceState(TextView machineName, TextView serviceName);
+
+struct ServiceControlRun {
+    UniqueKernelHandle process;  // to wait on and read the exit code of; none if none started
+    uint32_t error = 0;          // why sc could not be started (GetLastError); 0 when it was
+};
 
 // Starts the system's sc (from the system directory, never one found by name) with arguments,
-// hidden in a new console. The process to wait on; none when it could not be started, or when
-// the shell's fallback started nothing new.
-UniqueKernelHandle RunServiceControl(TextView arguments);
+// with no console window. The shell's fallback may start it without handing out its process.
+ServiceControlRun RunServiceControl(TextView arguments);

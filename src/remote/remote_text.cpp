@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::array<TextView, 7> kServiceStateTexts{
     u"The service is stopped.",           // 1 SERVICE_STOPPED
-    u"The service start is pending.",     // 2 SERVICE_START_PENDING
+    kServicePendingText,                  // 2 SERVICE_START_PENDING
     u"The service stop is pending.",      // 3 SERVICE_STOP_PENDING
     kServiceRunningText,                  // 4 SERVICE_RUNNING
     u"The service continue is pending.",  // 5 SERVICE_CONTINUE_PENDING
@@ -32,6 +32,17 @@ TextView TrimBlanks(TextView text) {
 uint32_t OctetBits(TextView text) {
     return uint32_t(uint64_t(TextToInteger(text)) & 0xff);
 }
+
+// prefix + name + ": " + text + " (error N)"; without text no ": ".
+Text ServiceErrorText(TextView prefix, TextView computerName, TextView windowsText,
+                      uint32_t error) {
+    Text text = Text(prefix) + Text(computerName);
+    if (!windowsText.empty()) text += u": " + Text(windowsText);
+    return text + u" (error " + IntegerToText(error) + u")";
+}
+
+constexpr uint32_t kAccessDenied = 5;
+constexpr uint32_t kServiceAlreadyRunning = 1056;
 
 }  // namespace
 
@@ -88,6 +99,10 @@ Text ScStartArguments(TextView computerName) {
     return u"\\\\" + Text(computerName) + u" start remoteregistry";
 }
 
+bool ScSucceeded(ScCommand command, uint32_t exitCode) {
+    return exitCode == 0 || (command == ScCommand::Start && exitCode == kServiceAlreadyRunning);
+}
+
 Text ScCommandLine(TextView arguments) {
     return u"\"sc\" " + Text(arguments);
 }
@@ -99,4 +114,18 @@ Text RemoteRegistryQuestion(TextView computerName) {
 
 Text AttemptingToStartText(TextView computerName) {
     return u"Attempting to start remote registry on " + Text(computerName);
+}
+
+Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error) {
+    Text text = ServiceErrorText(u"Unable to query the Remote Registry service on ", computerName,
+                                 windowsText, error);
+    if (error == kAccessDenied) {
+        text += u"\r\nListing another computer needs administrative rights on it.";
+    }
+    return text;
+}
+
+Text ServiceStartFailedText(TextView computerName, TextView windowsText, uint32_t error) {
+    return ServiceErrorText(u"Unable to start the Remote Registry service on ", computerName,
+                            windowsText, error);
 }

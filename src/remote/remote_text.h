@@ -47,6 +47,8 @@ TextView ServiceStateText(uint32_t state);
 
 // The only state text that lets the scan start (compared exactly).
 inline constexpr TextView kServiceRunningText = u"The service is running.";
+// A service that is starting: looked at again for a while before anything is asked.
+inline constexpr TextView kServicePendingText = u"The service start is pending.";
 
 // Arguments of the two sc runs: "\\" + name + the fixed tail, in sc's own syntax (an option
 // name ends with "=", and its value follows as a word of its own: "start= demand"; sc refuses
@@ -54,6 +56,13 @@ inline constexpr TextView kServiceRunningText = u"The service is running.";
 // not resolved.
 Text ScConfigArguments(TextView computerName);
 Text ScStartArguments(TextView computerName);
+
+// The two sc runs, in the order they are made.
+enum class ScCommand { Config, Start };
+
+// Whether sc's exit code says that its run did what was asked: 0 for config; 0 or 1056 (an
+// instance of the service is already running) for start.
+bool ScSucceeded(ScCommand command, uint32_t exitCode);
 
 // The command line that starts sc with arguments: the program name in double quotes, a blank,
 // then the arguments.
@@ -69,6 +78,16 @@ inline constexpr TextView kNotValidComputerNameText = u"Not a valid computer nam
 
 // The question asked while the service of computerName is not running.
 Text RemoteRegistryQuestion(TextView computerName);
+
+// The error box when the state of computerName's service cannot be read: "Unable to query the
+// Remote Registry service on " + the name + ": " + Windows' text for the error + " (error N)",
+// and for 5 (access denied) a second line: listing another computer needs administrative rights
+// on it. Without a text of Windows' the ": " and the text are left out.
+Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error);
+
+// The error box when an sc run failed: "Unable to start the Remote Registry service on " + the
+// name + ": " + Windows' text for the code + " (error N)".
+Text ServiceStartFailedText(TextView computerName, TextView windowsText, uint32_t error);
 
 // The status shown during the pause after both sc runs.
 Text AttemptingToStartText(TextView computerName);

@@ -173,6 +173,23 @@ TEST(RemoteTextsTest, OperatorTexts) {
     EXPECT_EQ(kErrorTitle, u"Error");
     EXPECT_EQ(kRemoteRegistryServiceName, u"remoteregistry");
     EXPECT_EQ(kNotValidComputerNameText, u"Not a valid computer name");
+    EXPECT_EQ(ServiceQueryFailedText(u"pc01", u"RPC server unavailable.", 1722),
+              u"Unable to query the Remote Registry service on pc01: RPC server unavailable. "
+              u"(error 1722)");
+    EXPECT_EQ(ServiceQueryFailedText(u"pc01", u"Access denied.", 5),
+              u"Unable to query the Remote Registry service on pc01: Access denied. (error 5)\r\n"
+              u"Listing another computer needs administrative rights on it.");
+    EXPECT_EQ(ServiceStartFailedText(u"pc01", u"Access denied.", 5),
+              u"Unable to start the Remote Registry service on pc01: Access denied. (error 5)");
+    EXPECT_EQ(ServiceStartFailedText(u"pc01", u"", 4294967295u),
+              u"Unable to start the Remote Registry service on pc01 (error 4294967295)");
+}
+
+TEST(ScTextsTest, ExitCodesThatCountAsSuccess) {
+    for (uint32_t code : {0u, 1056u, 5u, 1058u, 1639u}) {
+        EXPECT_EQ(ScSucceeded(ScCommand::Config, code), code == 0) << code;
+        EXPECT_EQ(ScSucceeded(ScCommand::Start, code), code == 0 || code == 1056) << code;
+    }
 }
 
 }  // namespace

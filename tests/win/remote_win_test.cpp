@@ -114,7 +114,7 @@ class ServiceStateTest : public testing::Test {
     }
 
     // The state as the program asks for it: through the manager of the machine named as typed.
-    static Text State() { return QueryServiceStateText(LocalName(), FromWide(Name())); }
+    static Text State() { return QueryServiceState(LocalName(), FromWide(Name())).text; }
 
     static Text LocalName() {
         wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
@@ -151,12 +151,14 @@ class ServiceStateTest : public testing::Test {
     }
 };
 
-TEST(QueryServiceStateTextTest, MissingServiceGivesEmptyText) {
+TEST(QueryServiceStateTest, MissingServiceGivesEmptyTextAndItsError) {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
     ASSERT_TRUE(GetComputerNameW(name, &length));
     for (TextView machine : {FromWide(name, length), Text()}) {
-        EXPECT_EQ(QueryServiceStateText(machine, u"ListSoftwareNoSuchService"), u"");
+        const ServiceState state = QueryServiceState(machine, u"ListSoftwareNoSuchService");
+        EXPECT_EQ(state.text, u"");
+        EXPECT_EQ(state.error, uint32_t(ERROR_SERVICE_DOES_NOT_EXIST));
     }
 }
 
