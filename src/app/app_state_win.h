@@ -4,12 +4,16 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include "common/text.h"
 #include "inventory/software.h"
 
 struct AppState {
     Text ComputerName;  // the checked name of the last list request (CheckComputerName)
     int HoverRow = 0;   // the row last given the hover colour
+    // The cursor's screen position at the last mouse move handled; none at first.
+    POINT LastCursorPoint = {INT_MIN, INT_MIN};
     ::SoftwareList SoftwareList;
     ::ProgressDots ProgressDots;  // survives from one scan to the next
     HANDLE IcmpHandle = nullptr;  // opened once at start, never closed; null when it failed

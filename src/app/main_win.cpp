@@ -39,7 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // program's folder or the current one. Where Windows lacks the call, the libraries the
     // program loads itself still come from the system directory (SystemLibrary).
     RestrictLibrarySearchToSystem();
-    // The user's locale for everything but numbers, which always use "." as decimal point.
+    // The C runtime's locale: the user's, but numbers always use "." as decimal point. (The
+    // program's case folding is Windows' own, LocaleLower, whatever locale the runtime takes.)
     _wsetlocale(LC_ALL, L"");
     _wsetlocale(LC_NUMERIC, L"C");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

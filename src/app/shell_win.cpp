@@ -48,15 +48,19 @@ void SaveShownList(MainWindow& window) {
 void HoverHighlight(MainWindow& window) {
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
+    AppState& state = window.State();
+    // Windows also sends a mouse move when a window changes under a cursor at rest: only a move
+    // that moved takes the focus, so that keys typed elsewhere stay there.
+    const bool moved = cursor.x != state.LastCursorPoint.x || cursor.y != state.LastCursorPoint.y;
+    state.LastCursorPoint = cursor;
     RECT rect;
     HWND list = window.Control(SoftwareListView);
     if (!GetWindowRect(list, &rect) || !PtInRect(&rect, cursor)) return;
     const int row = window.List().RowAt(cursor);
-    AppState& state = window.State();
     // The row under the cursor decides. (The list's hot row names the same row where the list
     // tracks one, but Wine's list view reports none without hot-tracking styles.)
     if (row >= 0) {
-        SetFocus(list);
+        if (moved) SetFocus(list);
         RestoreHighlightedRow(window);
         window.List().SetBackground(row, HoverColour);
         state.HoverRow = row;

@@ -41,8 +41,17 @@ class Scan {
             readAnything |= !UserHiveList.empty();
             lost = !RegistryAnswers();
         }
-        for (const Text& hive : UserHiveList) {
+        // A user's hive that the reader may not enumerate (the hives of other users deny a
+        // reader without administrative rights) is counted; every readable hive has subkeys.
+        size_t unreadableUsers = 0;
+        for (const Text& hive : HivesToScan(UserHiveList)) {
             if (lost || stopped_) break;
+            if (IsUserAccountName(hive) &&
+                EnumRegistrySubkey(Text(kUsersRoot) + hive, 0, computer_).empty()) {
+                lost = !RegistryAnswers();
+                unreadableUsers += lost ? 0 : 1;
+                continue;
+            }
             Text key = Text(kUsersRoot) + hive + Text(kUserUninstall);
             ScanSource(u"User", key, key);
             lost = !RegistryAnswers();
@@ -54,7 +63,7 @@ class Scan {
         // Users with a profile but no loaded hive: their programs could not be read.
         const std::vector<Text> profiles = SubkeyNames(kProfileList);
         if (stopped_) return {ScanEnd::Stopped};
-        return {ScanEnd::Completed, CountSignedOutUsers(profiles, UserHiveList)};
+        return {ScanEnd::Completed, CountSignedOutUsers(profiles, UserHiveList), unreadableUsers};
     }
 
   private:

@@ -27,15 +27,33 @@ bool IsKeptDisplayName(TextView displayName) {
     return true;
 }
 
+bool IsUserAccountName(TextView name) {
+    const Text folded = FoldedText(name, AsciiLower);
+    return (folded.starts_with(u"s-1-5-21-") || folded.starts_with(u"s-1-12-1-")) &&
+           !folded.ends_with(u".bak") && !folded.ends_with(u"_classes");
+}
+
+std::vector<Text> HivesToScan(const std::vector<Text>& hiveNames) {
+    std::vector<Text> hives;
+    bool localSystemSeen = false;
+    for (const Text& hive : hiveNames) {
+        const Text folded = FoldedText(hive, AsciiLower);
+        if (folded == u"s-1-5-18" || folded == u".default") {
+            if (localSystemSeen) continue;
+            localSystemSeen = true;
+        }
+        hives.push_back(hive);
+    }
+    return hives;
+}
+
 size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
                            const std::vector<Text>& loadedHiveNames) {
     std::set<Text> loaded;
     for (const Text& hive : loadedHiveNames) loaded.insert(FoldedText(hive, AsciiLower));
     size_t count = 0;
     for (const Text& profile : profileNames) {
-        const Text name = FoldedText(profile, AsciiLower);
-        const bool account = name.starts_with(u"s-1-5-21-") || name.starts_with(u"s-1-12-1-");
-        count += account && !name.ends_with(u".bak") && !loaded.contains(name);
+        count += IsUserAccountName(profile) && !loaded.contains(FoldedText(profile, AsciiLower));
     }
     return count;
 }
@@ -58,8 +76,14 @@ Text ScanEndText(const ScanOutcome& outcome) {
         case ScanEnd::Completed:
             break;
     }
-    const size_t users = outcome.signedOutUsers;
-    if (users == 0) return Text(kCompletedText);
-    return Text(kCompletedText) + u" (" + IntegerToText(int64_t(users)) +
-           (users == 1 ? u" signed-out user not included)" : u" signed-out users not included)");
+    Text counts;
+    if (const size_t users = outcome.signedOutUsers; users > 0) {
+        counts = IntegerToText(int64_t(users)) + (users == 1 ? u" signed-out user not included"
+                                                             : u" signed-out users not included");
+    }
+    if (const size_t users = outcome.unreadableUsers; users > 0) {
+        counts += (counts.empty() ? u"" : u", ") + IntegerToText(int64_t(users)) +
+                  (users == 1 ? u" user could not be read" : u" users could not be read");
+    }
+    return counts.empty() ? Text(kCompletedText) : Text(kCompletedText) + u" (" + counts + u")";
 }

@@ -42,12 +42,20 @@ inline constexpr std::array<std::u16string_view, 5> ProgramValueNames{
     u"DisplayName", u"DisplayVersion", u"InstallDate", u"InstallLocation", u"UninstallString",
 };
 
+// Whether a hive or profile name names a user account: it begins with "S-1-5-21-" (local and
+// domain accounts) or "S-1-12-1-" (cloud accounts) and does not end with ".bak" (the copy
+// Windows keeps of a damaged profile's key) or "_Classes" (a user's second, classes hive).
+// Without regard to ASCII case, as the registry compares these ASCII names.
+bool IsUserAccountName(TextView name);
+
+// The hives a scan reads, in enumeration order: HKEY_USERS' subkeys, with "S-1-5-18" and
+// ".DEFAULT" (without regard to ASCII case), which name the one LocalSystem hive, read once at
+// the place of whichever comes first.
+std::vector<Text> HivesToScan(const std::vector<Text>& hiveNames);
+
 // How many accounts have a profile on the machine but no loaded hive, so that their per-user
-// programs could not be read: the names of ProfileList's subkeys that begin with "S-1-5-21-"
-// (local and domain accounts) or "S-1-12-1-" (cloud accounts), do not end with ".bak" (the
-// copy Windows keeps of a damaged profile's key) and are not among the names of HKEY_USERS'
-// subkeys. Names are compared without regard to ASCII case, as the registry compares these
-// ASCII names.
+// programs could not be read: the names of ProfileList's subkeys that are IsUserAccountName and
+// are not among the names of HKEY_USERS' subkeys (without regard to ASCII case).
 size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
                            const std::vector<Text>& loadedHiveNames);
 
@@ -80,10 +88,13 @@ enum class ScanEnd {
 
 struct ScanOutcome {
     ScanEnd end = ScanEnd::Completed;
-    size_t signedOutUsers = 0;  // accounts with a profile but no loaded hive (CountSignedOutUsers)
+    size_t signedOutUsers = 0;   // accounts with a profile but no loaded hive (CountSignedOutUsers)
+    size_t unreadableUsers = 0;  // accounts whose loaded hive the reader may not enumerate
 };
 
-// The status text for the end of a scan: kCompletedText, followed for a completed scan by
-// " (N signed-out users not included)" (" (1 signed-out user not included)") when there were
-// such users; kConnectionLostText; kUnableToReadRegistryText; or nothing for a stopped scan.
+// The status text for the end of a scan: for a completed scan kCompletedText, followed by
+// " (N signed-out users not included)" (" (1 signed-out user not included)"), by " (N users could
+// not be read)" (" (1 user could not be read)"), or by both in one pair of brackets, separated by
+// ", ", as far as there were such users; kConnectionLostText; kUnableToReadRegistryText; or
+// nothing for a stopped scan.
 Text ScanEndText(const ScanOutcome& outcome);

@@ -64,6 +64,20 @@ TEST(CountSignedOutUsersTest, CountsPeoplesProfilesWithoutALoadedHive) {
         EXPECT_EQ(CountSignedOutUsers(cases[i].profiles, loaded), cases[i].count) << "case " << i;
     }
     EXPECT_EQ(CountSignedOutUsers({u"S-1-5-21-1-2-3-1000"}, {}), 1u);
+    // A user's classes hive is loaded beside the user's own and names no account.
+    EXPECT_FALSE(IsUserAccountName(u"S-1-5-21-1-2-3-1000_Classes"));
+    EXPECT_TRUE(IsUserAccountName(u"S-1-5-21-1-2-3-1000"));
+}
+
+TEST(HivesToScanTest, TheLocalSystemHiveOnceAtItsFirstName) {
+    const std::vector<std::pair<std::vector<Text>, std::vector<Text>>> cases = {
+        {{u".DEFAULT", u"S-1-5-18", u"S-1-5-19"}, {u".DEFAULT", u"S-1-5-19"}},
+        {{u"S-1-5-18", u"S-1-5-21-1", u".Default"}, {u"S-1-5-18", u"S-1-5-21-1"}},
+        {{u"s-1-5-18", u"S-1-5-18"}, {u"s-1-5-18"}},
+        {{u".Default", u"S-1-5-21-1"}, {u".Default", u"S-1-5-21-1"}},
+        {{}, {}},
+    };
+    for (const auto& [hives, scanned] : cases) EXPECT_EQ(HivesToScan(hives), scanned);
 }
 
 TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
@@ -85,6 +99,16 @@ TEST(ScanEndTextTest, SaysHowTheScanEnded) {
               u"Completed Successfully (1 signed-out user not included)");
     EXPECT_EQ(ScanEndText({ScanEnd::Completed, 2}),
               u"Completed Successfully (2 signed-out users not included)");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 0, 1}),
+              u"Completed Successfully (1 user could not be read)");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 0, 3}),
+              u"Completed Successfully (3 users could not be read)");
+    EXPECT_EQ(
+        ScanEndText({ScanEnd::Completed, 2, 1}),
+        u"Completed Successfully (2 signed-out users not included, 1 user could not be read)");
+    EXPECT_EQ(
+        ScanEndText({ScanEnd::Completed, 1, 2}),
+        u"Completed Successfully (1 signed-out user not included, 2 users could not be read)");
     EXPECT_EQ(ScanEndText({ScanEnd::ConnectionLost, 2}),
               u"Connection lost: the list is incomplete");
     EXPECT_EQ(ScanEndText({ScanEnd::NothingRead}), u"Unable to read the remote registry");

@@ -11,12 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_win.h"
+#include "common/case_win.h"
 #include "common/handles_win.h"
 #include "common/wide_win.h"
 #include "inventory/software.h"
@@ -123,6 +126,17 @@ TEST(AnswerFindItemTest, FindsTheFirstColumnAsAPlainListDoes) {
             << "flags " << c.flags << " text " << std::string(c.text, c.text + wcslen(c.text))
             << " start " << c.start;
     }
+}
+
+TEST(LocaleLowerTest, FoldsAsWindowsDoesWhateverTheRuntimesLocale) {
+    // The C runtime may refuse the user's locale (a UTF-8 code page) and stay with "C".
+    ASSERT_NE(_wsetlocale(LC_ALL, L"C"), nullptr);
+    const std::pair<char16_t, char16_t> cases[] = {
+        {u'A', u'a'},           {u'\u00C9', u'\u00E9'},
+        {u'\u0416', u'\u0436'}, {u'a', u'a'},
+        {u'1', u'1'},           {char16_t(0xD800), char16_t(0xD800)},  // a lone surrogate stays
+    };
+    for (const auto& [unit, lower] : cases) EXPECT_EQ(LocaleLower(unit), lower) << int(unit);
 }
 
 // A list that hands out no text and sorts nothing, as Windows documents LVM_GETITEMTEXTW and the
