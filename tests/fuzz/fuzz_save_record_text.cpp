@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t expectedBreaks = 2;  // the empty line that ends the record
     for (size_t column = 0; column < cells.size(); ++column) {
         if (columnCheck[column] >= 0 && !checks[size_t(columnCheck[column])]) continue;
-        const Text line = Text(kSaveRecordLabels[column]) + cells[column] + Text(kSaveLineEnd);
+        const Text line = Text(kColumns[column].saveLabel) + cells[column] + Text(kSaveLineEnd);
         FUZZ_CHECK(rest.starts_with(line), shown + ", line of column " + std::to_string(column));
         rest.remove_prefix(line.size());
         expectedBreaks += 2 + CountLineBreaks(cells[column]);
