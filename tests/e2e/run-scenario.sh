@@ -53,8 +53,18 @@ if [ -x "$here/data/$name.setup.sh" ]; then
         { cat "$work/setup.log"; echo "setup of $name failed"; exit 1; }
 fi
 script="Z:$(echo "$here/scenarios/$name.txt" | sed 's|/|\\|g')"
-(cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
+run_driver() {
+    (cd "$work" && wine 'C:\e2e\driver.exe' "$script" </dev/null >"$work/driver.log" 2>&1)
+}
+run_driver
 status=$?
+# The driver prints its first command before it does anything: a driver that printed nothing
+# never ran (Wine failed to start it, seen once in a loaded run), so it is started once more.
+if [ $status -ne 0 ] && [ ! -s "$work/driver.log" ]; then
+    echo "the driver ended with status $status and printed nothing; starting it once more"
+    run_driver
+    status=$?
+fi
 cat "$work/driver.log"
 [ $status -ne 0 ] && [ ! -s "$work/driver.log" ] && echo "the driver ended with status $status and printed nothing"
 # Files the program wrote into the prefix, compared by data/NAME.check.sh PREFIX WORKDIR.
