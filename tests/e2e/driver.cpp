@@ -40,7 +40,8 @@
 //   start PATH [ARGS...]     start the program (PATH may be in double quotes; ARGS go on its
 //                            command line as written) and wait up to 20 s for its top-level
 //                            window titled exactly "List Software on a Remote PC ('.' For
-//                            local machine)".
+//                            local machine)"; then, when the environment variable LS_E2E_INJECT
+//                            names a library, inject it.
 //   attach [t]               use an already running window with that title instead.
 //   run PATH [ARGS...] [t]   run another program (PATH and ARGS as for start), wait until it
 //                            has ended and pass when its exit code is 0; the program under
@@ -1149,6 +1150,9 @@ Outcome Driver::Start(const Command& c) {
     // for input says that start-up is over.
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     WaitForInputIdle(target_.process, DWORD(std::max<long long>(left.count(), 0)));
+    wchar_t library[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"LS_E2E_INJECT", library, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) return Inject({L"inject", library, kStartWaitMs});
     return Pass();
 }
 

@@ -1,7 +1,9 @@
 // A stand-in for a machine's remote registry service in the end-to-end tests: a Windows
 // service that does nothing but report its state. Registered in the test prefix with
 //   wine sc create remoteregistry binpath= C:\e2e\fake_service.exe start= demand
-// it reports "running" as soon as it is started, and "stopped" when it is told to stop.
+// it reports "running" as soon as it is started, and "stopped" when it is told to stop. While it
+// runs it holds the event Global\ls-e2e-remoteregistry-serves, as Windows' service holds the
+// registry's pipe: the tests' fault library answers registry connections only while it exists.
 //
 // To stay "start pending" for ever instead (a service that never comes up), give it the
 // argument "pending" (in the binpath or in the start request) or put a file named
@@ -21,6 +23,7 @@ constexpr wchar_t kServiceName[] = L"remoteregistry";
 
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
 HANDLE stopEvent = nullptr;
+HANDLE servesEvent = nullptr;
 bool stayPending = false;
 
 void Report(DWORD state) {
@@ -34,6 +37,8 @@ void Report(DWORD state) {
 
 DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
     if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
+        if (servesEvent != nullptr) CloseHandle(servesEvent);
+        servesEvent = nullptr;
         Report(SERVICE_STOP_PENDING);
         SetEvent(stopEvent);
         return NO_ERROR;
@@ -62,6 +67,8 @@ void WINAPI ServiceMain(DWORD count, wchar_t** arguments) {
     if (statusHandle == nullptr) return;
     stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const bool pending = stayPending || HasPendingArgument(count, arguments) || HasPendingMarker();
+    if (!pending)
+        servesEvent = CreateEventW(nullptr, TRUE, TRUE, L"Global\\ls-e2e-remoteregistry-serves");
     Report(pending ? SERVICE_START_PENDING : SERVICE_RUNNING);
     WaitForSingleObject(stopEvent, INFINITE);
     Report(SERVICE_STOPPED);

@@ -7,6 +7,11 @@
 // function returns on failure and set the last error as it does, and they keep the last error
 // that the real function left when they only delay or log.
 //
+// Whatever faults.txt says, RegConnectRegistryW is as strict as Windows: Windows serves another
+// computer's registry only while its Remote Registry service runs, and Wine's answers whenever
+// the name is this computer's. So every call fails with 53 (ERROR_BAD_NETPATH) unless this
+// machine's "remoteregistry" service runs.
+//
 // faults.txt (ASCII or UTF-8), one instruction a line; blank lines and lines whose first
 // non-blank character is '#' are ignored:
 //   OpenSCManagerW CODE        every call fails: returns NULL, last error CODE
@@ -16,6 +21,8 @@
 //   RegConnectRegistryW CODE   every call returns CODE without connecting; the last error and
 //                              *phkResult are left as they were (Microsoft documents nothing
 //                              about *phkResult on failure; Wine's own leaves it untouched too)
+//   NAME [CODE] [after=N] [delay=MS]  from call N + 1 of NAME on, each call waits MS (as for a
+//                              network time-out), then fails with CODE as above, if given
 //   delay-registry MS          every call of the registry functions that the program imports
 //                              (RegConnectRegistryW, RegOpenKeyW, RegOpenKeyExW,
 //                              RegQueryValueExW, RegEnumKeyExW, RegCloseKey) sleeps MS, then
@@ -56,6 +63,10 @@ struct Hook {
     bool wanted = false;   // faults.txt names it or its group
     bool named = false;    // faults.txt names it itself: it must be imported
     DWORD failCode = 0;    // 0: call the real function
+    DWORD code = 0;        // the CODE, failCode once more than `after` calls were made
+    DWORD after = 0;       // calls left alone before code and delayMs apply
+    DWORD delayMs = 0;     // each call's wait from then on
+    DWORD calls = 0;       // made so far
     void* real = nullptr;  // what the program's slot held before
     std::vector<void**> slots;
 };
@@ -111,9 +122,17 @@ std::string HandleResult(const void* handle, DWORD lastError) {
     return handle != nullptr ? "handle" : "NULL, " + ErrorText(lastError);
 }
 
-// The stand-ins. Each one first waits its group's delay (Sleep keeps the last error): Enter
-// waits and hands back the hook, Real waits and hands back the real function.
+// The stand-ins. Each one first waits its group's delay and its own (Sleep keeps the last
+// error): Enter waits and hands back the hook, Real waits and hands back the real function.
 Hook& Enter(HookId id);
+
+// Whether this machine's remoteregistry service (tests/e2e/fake_service.cpp) runs: it holds this
+// event while it does. (Asking the service manager costs 18 ms a call under Wine.)
+bool RemoteRegistryRuns() {
+    HANDLE serves = OpenEventW(SYNCHRONIZE, FALSE, L"Global\\ls-e2e-remoteregistry-serves");
+    if (serves != nullptr) CloseHandle(serves);
+    return serves != nullptr;
+}
 
 template <typename Function>
 Function Real(HookId id) {
@@ -126,6 +145,10 @@ LSTATUS WINAPI StandInRegConnectRegistryW(LPCWSTR machine, HKEY root, PHKEY resu
     if (hook.failCode != 0) {
         Log(call + std::to_string(hook.failCode) + " (not connected)");
         return LSTATUS(hook.failCode);
+    }
+    if (!RemoteRegistryRuns()) {
+        Log(call + "53 (not connected: remoteregistry does not run)");
+        return ERROR_BAD_NETPATH;
     }
     LSTATUS status =
         reinterpret_cast<decltype(&RegConnectRegistryW)>(hook.real)(machine, root, result);
@@ -238,6 +261,8 @@ Hook& Enter(HookId id) {
     Hook& hook = hooks[id];
     const DWORD delay = hook.group == Group::Registry ? registryDelayMs : serviceDelayMs;
     if (delay > 0) Sleep(delay);
+    hook.failCode = ++hook.calls > hook.after ? hook.code : 0;
+    if (hook.calls > hook.after && hook.delayMs > 0) Sleep(hook.delayMs);
     return hook;
 }
 
@@ -270,6 +295,7 @@ std::vector<std::string> Words(std::string_view line) {
 
 // Reads faults.txt into the hooks; the empty text, or why it cannot be used.
 std::string ReadFaults() {
+    hooks[kRegConnectRegistryW].wanted = hooks[kRegConnectRegistryW].named = true;
     HANDLE file = CreateFileW((folder + L"faults.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "cannot read faults.txt, " + ErrorText(GetLastError());
@@ -293,7 +319,8 @@ std::string ReadFaults() {
         std::vector<std::string> words = Words(line);
         if (words.empty() || words[0][0] == '#') continue;
         const std::string where = "faults.txt line " + std::to_string(lineNumber) + ": ";
-        if (words.size() != 2) return where + "expected two words";
+        if (words.size() < 2) return where + "expected two words or more";
+        if (words.size() > 2 && FindHook(words[0]) == nullptr) return where + "expected two words";
         if (words[0] == "delay-registry" || words[0] == "delay-service") {
             DWORD ms = PositiveNumber(words[1]);
             if (ms == 0) return where + "expected milliseconds above 0";
@@ -308,10 +335,16 @@ std::string ReadFaults() {
             hook->wanted = hook->named = true;
         } else {
             Hook* hook = FindHook(words[0]);
-            if (hook == nullptr || !hook->canFail)
+            if (hook == nullptr) return where + "no stand-in for " + words[0];
+            for (size_t i = 1; i < words.size(); ++i) {
+                const std::string& word = words[i];
+                const bool after = word.starts_with("after="), delay = word.starts_with("delay=");
+                const DWORD value = PositiveNumber(after || delay ? word.substr(6) : word);
+                if (value == 0) return where + "expected CODE, after=N or delay=MS above 0";
+                (after ? hook->after : delay ? hook->delayMs : hook->code) = value;
+            }
+            if (hook->code != 0 && !hook->canFail)
                 return where + "cannot make " + words[0] + " fail";
-            hook->failCode = PositiveNumber(words[1]);
-            if (hook->failCode == 0) return where + "expected an error code above 0";
             hook->wanted = hook->named = true;
         }
     }

@@ -8,7 +8,8 @@
 # Runs with the scenario's WINEPREFIX (and its wineserver) set; "pending" makes the service stay
 # "start pending" whenever it is started; "disabled" registers it with start type disabled, which
 # Wine, like Windows, refuses to start (1058) until its start type is changed. Each LINE (say
-# "start exit 5" or "start sleep 20000") becomes a line of the stand-in's sc-behaviour.txt.
+# "start exit 5" or "start sleep 20000") becomes a line of the stand-in's sc-behaviour.txt, but
+# for the fault library's lines "fault:..." (below).
 set -eu
 build=$1
 state=${2:-stopped}
@@ -42,5 +43,17 @@ if [ "$state" = disabled ]; then
         { echo "the sc stand-in changed the start type for start=demand"; exit 1; }
     rm -f "$system/sc-log.txt"
 fi
-[ $# -eq 0 ] || printf '%s\n' "$@" >"$system/sc-behaviour.txt"
+for line in "$@"; do
+    case $line in fault:*) ;; *) printf '%s\n' "$line" >>"$system/sc-behaviour.txt" ;; esac
+done
+# Copies of the fault library: C:\e2e\windows, which the driver gives every program it starts
+# (LS_E2E_INJECT) and which only answers RegConnectRegistryW as Windows does, while the service
+# runs; and one C:\e2e\FOLDER per "fault:FOLDER:LINE[;LINE...]" argument, for the scenario to
+# inject.
+for fault in 'fault:windows:# Windows rules only' "$@"; do
+    case $fault in fault:*) ;; *) continue ;; esac
+    folder="$e2e/$(echo "$fault" | cut -d: -f2)"
+    mkdir -p "$folder" && cp "$build/tests/e2e/fault_dll.dll" "$folder/"
+    echo "$fault" | cut -d: -f3- | tr ';' '\n' >"$folder/faults.txt"
+done
 exit 0

@@ -14,7 +14,8 @@
 #                      for byte (a missing log counts as empty); the copy planted beside the
 #                      program must never run
 # The program runs with WINEDLLOVERRIDES "sc.exe=n", so that the stand-in is the system's sc;
-# data/NAME.net.sh may add to LS_DLL_OVERRIDES.
+# data/NAME.net.sh may add to LS_DLL_OVERRIDES. The driver injects the fault library of
+# remote-prefix.sh into every program it starts (LS_E2E_INJECT).
 #   run-remote-scenario.sh NAME BUILD_DIR
 # Prints the scenario's wall-clock time.
 set -u
@@ -69,6 +70,9 @@ hostname testpc || exit 1
 ip link set lo up || exit 1
 peers=""
 export LS_DLL_OVERRIDES="sc.exe=n"
+# Another computer's registry answers only while its Remote Registry service runs: the fault
+# library that remote-prefix.sh puts there makes Wine's do the same in every program started.
+export LS_E2E_INJECT='C:\e2e\windows\fault_dll.dll'
 if [ -f "$here/data/$name.net.sh" ]; then
     . "$here/data/$name.net.sh" || { echo "network setup of $name failed"; exit 1; }
 fi
