@@ -5,6 +5,7 @@
 
 #include "common/handles_win.h"
 #include "common/wide_win.h"
+#include "inventory/registry_win.h"
 #include "inventory/scan_win.h"
 #include "remote/host_probe_win.h"
 #include "remote/remote_service_win.h"
@@ -162,17 +163,23 @@ std::optional<bool> RunScServiced(MainWindow& window, TextView computerName, ScC
     return false;
 }
 
-// Makes sure the remote registry service of computerName runs; true when it does. While it is
-// found stopped the operator is asked whether to start it: Yes runs sc twice (start on demand,
-// then start), pauses 2000 ms and checks again; No ends the request with an error box and "Error
-// retrieving software list". A state that cannot be read, or an sc run that fails, is said in an
-// "Error" box and ends the request the same way. The window repaints throughout; a close request
-// taken during the checks, the sc runs or the pause ends the request at once (false).
+// Makes sure the remote registry of computerName answers; true when it does. Its registry is
+// asked first: a connection made means that the Remote Registry service runs. Only when it does
+// not answer is the service manager asked, which Windows reaches over RPC/TCP first: behind a
+// firewall that lets only file sharing through, each of its calls waits 21 s for TCP, and it
+// refuses with 5 the credentials given to "net use", where the registry, over named pipes,
+// answers at once. While the service is found stopped the operator is asked whether to start
+// it: Yes runs sc twice (start on demand, then start), pauses 2000 ms and checks again; No ends
+// the request with an error box and "Error retrieving software list". A state that cannot be
+// read, or an sc run that fails, is said in an "Error" box and ends the request the same way. The
+// window repaints throughout; a close request taken during the checks, the sc runs or the pause
+// ends the request at once (false).
 bool EnsureRemoteRegistry(MainWindow& window, TextView computerName) {
     for (;;) {
         window.DrainWindowEvents();
         if (window.CloseRequested()) return false;
         window.SetText(StatusLine, kTryingToConnectText);
+        if (TestRegistryConnection(computerName).connected) return true;
         const std::optional<ServiceState> state = SettledServiceState(window, computerName);
         if (!state) return false;
         if (state->text == kServiceRunningText) return true;

@@ -34,23 +34,29 @@ HKEY PredefinedKey(RegistryRoot root) {
     return nullptr;
 }
 
+// The root key of another machine's registry, or what RegConnectRegistryW returned.
+LSTATUS Connect(TextView computerName, HKEY root, UniqueRegKey& connected) {
+    // What the handle holds after a failed connect is not documented: it is not taken.
+    HKEY remote = nullptr;
+    const LSTATUS status = RegConnectRegistryW(ToWide(computerName).c_str(), root, &remote);
+    if (status == ERROR_SUCCESS) connected.reset(remote);
+    return status;
+}
+
 // A key opened for one read, with the connected remote root when there is one. Each handle is
 // closed once: with an empty subkey the platform hands back the root itself as the opened key.
 class OpenedKey {
   public:
-    OpenedKey(TextView keyPath, TextView computerName) {
+    // connectFailed is set when the connection to another machine's registry failed.
+    OpenedKey(TextView keyPath, TextView computerName, bool& connectFailed) {
         RegistryPath path = ParseRegistryPath(keyPath, UpperCaseLocale);
         HKEY root = PredefinedKey(path.root);
         if (root == nullptr) return;
         HKEY parent = root;
         if (computerName != u".") {
-            // What the handle holds after a failed connect is not documented: it is not taken.
-            HKEY remote = nullptr;
-            if (RegConnectRegistryW(ToWide(computerName).c_str(), root, &remote) != ERROR_SUCCESS) {
-                return;
-            }
-            connected_.reset(remote);
-            parent = remote;
+            connectFailed = Connect(computerName, root, connected_) != ERROR_SUCCESS;
+            if (connectFailed) return;
+            parent = connected_.get();
         }
         HKEY opened = nullptr;
         if (RegOpenKeyW(parent, ToWide(path.subkey).c_str(), &opened) != ERROR_SUCCESS) return;
@@ -71,8 +77,9 @@ class OpenedKey {
 
 }  // namespace
 
-Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerName) {
-    OpenedKey key(keyPath, computerName);
+Text RegistryReader::ReadValue(TextView keyPath, TextView valueName) {
+    if (connectionLost_) return Text();
+    OpenedKey key(keyPath, computer_, connectionLost_);
     if (key.get() == nullptr) return Text();
     std::wstring name = ToWide(valueName);
 
@@ -119,8 +126,9 @@ Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerNa
     }
 }
 
-Text EnumRegistrySubkey(TextView keyPath, uint32_t index, TextView computerName) {
-    OpenedKey key(keyPath, computerName);
+Text RegistryReader::EnumSubkey(TextView keyPath, uint32_t index) {
+    if (connectionLost_) return Text();
+    OpenedKey key(keyPath, computer_, connectionLost_);
     if (key.get() == nullptr) return Text();
     wchar_t name[1024];
     DWORD length = 1024;
@@ -130,4 +138,18 @@ Text EnumRegistrySubkey(TextView keyPath, uint32_t index, TextView computerName)
         return Text();
     }
     return FromWide(name, length);
+}
+
+Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerName) {
+    return RegistryReader(computerName).ReadValue(keyPath, valueName);
+}
+
+Text EnumRegistrySubkey(TextView keyPath, uint32_t index, TextView computerName) {
+    return RegistryReader(computerName).EnumSubkey(keyPath, index);
+}
+
+RegistryConnection TestRegistryConnection(TextView computerName) {
+    UniqueRegKey connected;
+    const LSTATUS status = Connect(computerName, HKEY_LOCAL_MACHINE, connected);
+    return {status == ERROR_SUCCESS, uint32_t(status)};
 }

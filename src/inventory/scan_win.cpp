@@ -21,12 +21,12 @@ constexpr TextView kProfileList =
 // every key, which may stop it.
 class Scan {
   public:
-    Scan(TextView computer, ScanSink& sink) : computer_(computer), sink_(sink) {}
+    Scan(TextView computer, ScanSink& sink) : computer_(computer), reader_(computer), sink_(sink) {}
 
     ScanOutcome Run() {
         // Whether anything at all could be read, and whether the registry stopped answering:
-        // after a lost connection the scan stops at once; the entries found so far were handed
-        // over.
+        // after a lost connection the scan stops at once (the reader makes no call after a
+        // connection failed); the entries found so far were handed over.
         bool readAnything = false;
         bool lost = false;
         for (TextView source : kMachineSources) {
@@ -46,8 +46,7 @@ class Scan {
         size_t unreadableUsers = 0;
         for (const Text& hive : HivesToScan(UserHiveList)) {
             if (lost || stopped_) break;
-            if (IsUserAccountName(hive) &&
-                EnumRegistrySubkey(Text(kUsersRoot) + hive, 0, computer_).empty()) {
+            if (IsUserAccountName(hive) && reader_.EnumSubkey(Text(kUsersRoot) + hive, 0).empty()) {
                 lost = !RegistryAnswers();
                 unreadableUsers += lost ? 0 : 1;
                 continue;
@@ -70,9 +69,10 @@ class Scan {
     void HandleProgramKey(TextView installType, const Text& keyPath) {
         std::array<Text, ProgramValueNames.size()> values;
         for (size_t i = 0; i < values.size(); ++i) {
-            values[i] = ReadRegistryValue(keyPath, ProgramValueNames[i], computer_);
+            values[i] = reader_.ReadValue(keyPath, ProgramValueNames[i]);
         }
-        if (!IsKeptDisplayName(values[0])) return;
+        // A key whose reads a lost connection cut short is no entry: its fields would be missing.
+        if (reader_.ConnectionLost() || !IsKeptDisplayName(values[0])) return;
         sink_.Found({Text(installType), std::move(values[0]), std::move(values[1]),
                      std::move(values[2]), std::move(values[3]), std::move(values[4])});
     }
@@ -82,7 +82,7 @@ class Scan {
                     const Text& programKeyPrefix) {
         uint32_t i = 0;
         for (; !stopped_; ++i) {
-            Text name = EnumRegistrySubkey(enumerationKey, i, computer_);
+            Text name = reader_.EnumSubkey(enumerationKey, i);
             if (name.empty()) break;
             HandleProgramKey(installType, programKeyPrefix + name);
             stopped_ = !sink_.BetweenKeys();
@@ -92,17 +92,18 @@ class Scan {
 
     // Whether the registry of the machine still answers: every registry that can be reached
     // has hives under HKEY_USERS. The registry layer gives the empty text for every failure, so
-    // an enumeration that a lost connection cut short ends like a finished one; this one call
-    // after each enumeration tells them apart. The local registry is never lost.
-    bool RegistryAnswers() const {
-        return computer_ == u"." || !EnumRegistrySubkey(kUsersRoot, 0, computer_).empty();
+    // an enumeration that a failure other than a lost connection cut short ends like a finished
+    // one; this one call after each enumeration tells them apart. After a failed connection it
+    // is the reader's answer and costs no call. The local registry is never lost.
+    bool RegistryAnswers() {
+        return computer_ == u"." || !reader_.EnumSubkey(kUsersRoot, 0).empty();
     }
 
     // The names of every subkey of the key, in enumeration order.
     std::vector<Text> SubkeyNames(TextView key) {
         std::vector<Text> names;
         for (uint32_t i = 0; !stopped_; ++i) {
-            Text name = EnumRegistrySubkey(key, i, computer_);
+            Text name = reader_.EnumSubkey(key, i);
             if (name.empty()) break;
             names.push_back(std::move(name));
             stopped_ = !sink_.BetweenKeys();
@@ -111,6 +112,7 @@ class Scan {
     }
 
     TextView computer_;
+    RegistryReader reader_;
     ScanSink& sink_;
     bool stopped_ = false;
 };

@@ -114,6 +114,10 @@ TEST_F(RegistryAccessTest, TheLocalComputersOwnNameReachesTheLocalRegistry) {
               u"Editor 2.1");
     EXPECT_EQ(EnumRegistrySubkey(u"HKEY_USERS\\", 0, own),
               EnumRegistrySubkey(u"HKEY_USERS\\", 0, u"."));
+    EXPECT_TRUE(TestRegistryConnection(own).connected);
+    const RegistryConnection none = TestRegistryConnection(u"..");
+    EXPECT_FALSE(none.connected);
+    EXPECT_NE(none.error, 0u);
 }
 
 TEST_F(RegistryAccessTest, EnumeratesSubkeysUntilTheEmptyText) {

@@ -1,3 +1,6 @@
 #!/bin/sh
-# The remote registry service exists and runs; sc is the recording stand-in.
-exec "$(dirname "$0")/../remote-prefix.sh" "$1" running
+# The remote registry service exists and runs; sc is the recording stand-in. A copy of the fault
+# library makes every registry connection from the 3,000th on fail with 53 after 5 s, as
+# connections to a computer that went away wait for their network time-out.
+exec "$(dirname "$0")/../remote-prefix.sh" "$1" running \
+    'fault:gone:RegConnectRegistryW 53 after=3000 delay=5000'

@@ -1,9 +1,9 @@
 #!/bin/sh
-# The remote registry service exists and runs; sc is the recording stand-in. Two copies of the
-# fault library, one per failure of the service manager.
-"$(dirname "$0")/../remote-prefix.sh" "$1" running || exit 1
-for fault in 'denied:OpenSCManagerW 5' 'missing:OpenServiceW 1060'; do
-    folder="$WINEPREFIX/drive_c/e2e/${fault%%:*}"
-    mkdir -p "$folder" && cp "$1/tests/e2e/fault_dll.dll" "$folder/" || exit 1
-    printf '%s\n' "${fault#*:}" >"$folder/faults.txt"
-done
+# The remote registry service exists and runs; sc is the recording stand-in. A copy of the fault
+# library per world: no rights there (both refuse, 5); no service (1060, the registry not served,
+# 53); "net use" credentials, which RPC/TCP does not carry (5, the registry answers); a firewall
+# that lets only named pipes through (21 s for the service manager, the registry answers).
+exec "$(dirname "$0")/../remote-prefix.sh" "$1" running \
+    'fault:denied:OpenSCManagerW 5;RegConnectRegistryW 5' \
+    'fault:missing:OpenServiceW 1060;RegConnectRegistryW 53' \
+    'fault:net-use:OpenSCManagerW 5' 'fault:firewall:OpenSCManagerW delay=21000'
