@@ -278,8 +278,22 @@ void MainWindow::TranslateAndDispatch(MSG& msg) {
     DispatchMessageW(&msg);
 }
 
-void MainWindow::DrainWindowEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateAndDispatch(msg);
-    pending_.clear();
+Waited MainWindow::ServiceWindow(DWORD timeoutMs, HANDLE object,
+                                 const std::function<void()>& onTick) {
+    constexpr int kMostEventsAtOnce = 64;
+    const DWORD start = GetTickCount();
+    for (int taken = 0; timeoutMs != 0 || taken < kMostEventsAtOnce; ++taken) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (timeoutMs != 0 && timeoutMs != INFINITE && elapsed >= timeoutMs) break;
+        const WindowEvent event = WaitEvent(
+            timeoutMs == 0 || timeoutMs == INFINITE ? timeoutMs : timeoutMs - elapsed, object);
+        pending_.clear();
+        if (event.kind == EventKind::Close) return Waited::Closed;
+        if (event.kind == EventKind::Signalled) return Waited::Signalled;
+        if (event.kind == EventKind::None && timeoutMs == 0) break;
+        if (event.kind == EventKind::Timer && event.source == int(kProgressTimer) && onTick) {
+            onTick();
+        }
+    }
+    return Waited::TimedOut;
 }

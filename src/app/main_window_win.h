@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,9 @@ enum class EventKind {
     Signalled,
     Other
 };
+
+// How a wait of ServiceWindow ended.
+enum class Waited { Signalled, TimedOut, Closed };
 
 struct WindowEvent {
     EventKind kind = EventKind::None;
@@ -73,16 +77,14 @@ class MainWindow {
     // and reports the event; with an object, also until it is signalled (Signalled). Once a close
     // request was taken, every wait reports it at once, until ForgetEvents.
     WindowEvent WaitEvent(DWORD timeoutMs, HANDLE object = nullptr);
-    // Forgets the control events raised while the last message was processed; a close request
-    // is kept.
-    void DropPendingEvents() { pending_.clear(); }
+    // The one wait of a request's long steps: services the window for timeoutMs (0: the events
+    // already queued, at most 64; INFINITE: for ever) or until object is signalled, so that it
+    // repaints and its controls react. Each tick of the progress timer calls onTick; every other
+    // event is dropped. Closed as soon as a close request was taken (it is kept).
+    Waited ServiceWindow(DWORD timeoutMs, HANDLE object = nullptr,
+                         const std::function<void()>& onTick = nullptr);
     // Forgets every event taken so far, a close request too.
     void ForgetEvents();
-    // Processes every queued message (so the window repaints), each translated as WaitEvent
-    // translates it, and acts on none of them; a close request among them is kept.
-    void DrainWindowEvents();
-    // Whether a close request was taken (and not forgotten): the program is to end.
-    bool CloseRequested() const { return closeRequested_; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);

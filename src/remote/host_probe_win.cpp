@@ -42,12 +42,10 @@ struct SocketCalls {
     using Startup = int(WINAPI*)(WORD, LPWSADATA);
     using Cleanup = int(WINAPI*)();
     using HostByName = hostent*(WINAPI*)(const char*);
-    using AddressText = char*(WINAPI*)(in_addr);
     Startup startup;
     Cleanup cleanup;
     HostByName hostByName;
-    AddressText addressText;
-    bool Complete() const { return startup && cleanup && hostByName && addressText; }
+    bool Complete() const { return startup && cleanup && hostByName; }
 };
 
 // ws2_32 is a known DLL, but it is loaded here rather than imported all the same: Wine's own
@@ -58,8 +56,7 @@ const SocketCalls& Sockets() {
         HMODULE library = SystemLibrary(L"ws2_32.dll");
         return SocketCalls{LibraryFunction<SocketCalls::Startup>(library, "WSAStartup"),
                            LibraryFunction<SocketCalls::Cleanup>(library, "WSACleanup"),
-                           LibraryFunction<SocketCalls::HostByName>(library, "gethostbyname"),
-                           LibraryFunction<SocketCalls::AddressText>(library, "inet_ntoa")};
+                           LibraryFunction<SocketCalls::HostByName>(library, "gethostbyname")};
     }();
     return calls;
 }
@@ -68,32 +65,29 @@ const SocketCalls& Sockets() {
 constexpr size_t kReplyBufferSize = 40;
 static_assert(sizeof(ICMP_ECHO_REPLY) <= kReplyBufferSize, "a reply record fits the buffer");
 
-// The dotted text of the entry's first address, read while the sockets library still owns it.
-Text FirstAddressText(const hostent* host, SocketCalls::AddressText addressText) {
-    if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) {
-        return Text();
-    }
+// The entry's first address, read while the sockets library still owns it; 0 without one.
+uint32_t FirstAddress(const hostent* host) {
+    if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr)
+        return 0;
     in_addr address;
     std::memcpy(&address, host->h_addr_list[0], sizeof address);
-    const char* dotted = addressText(address);
-    return dotted == nullptr ? Text() : AsciiToText(dotted);
+    return address.s_addr;
 }
 
 }  // namespace
 
-Text ResolveHostAddress(TextView computerName) {
-    if (computerName.empty()) return Text();
+uint32_t ResolveHostAddress(TextView computerName) {
+    if (computerName.empty()) return 0;
     const SocketCalls& sockets = Sockets();
-    if (!sockets.Complete()) return Text();
+    if (!sockets.Complete()) return 0;
     WSADATA data;
-    if (sockets.startup(MAKEWORD(1, 1), &data) != 0) return Text();
+    if (sockets.startup(MAKEWORD(1, 1), &data) != 0) return 0;
     // The whole name in the ANSI code page, so that the lookup asks for exactly the typed name.
     const std::optional<std::string> ansi = ToAnsiCodePage(computerName);
-    Text result = !ansi || ansi->empty()
-                      ? Text()
-                      : FirstAddressText(sockets.hostByName(ansi->c_str()), sockets.addressText);
+    const uint32_t address =
+        !ansi || ansi->empty() ? 0 : FirstAddress(sockets.hostByName(ansi->c_str()));
     sockets.cleanup();
-    return result;
+    return address;
 }
 
 HANDLE OpenIcmpHandle() {
@@ -102,9 +96,8 @@ HANDLE OpenIcmpHandle() {
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
-int64_t PingHost(HANDLE icmpHandle, TextView addressText, DWORD timeoutMs) {
+int64_t PingHost(HANDLE icmpHandle, uint32_t address, DWORD timeoutMs) {
     if (icmpHandle == nullptr || Icmp().sendEcho == nullptr) return 0;
-    const IPAddr address = ParseDottedAddress(addressText);
     alignas(ICMP_ECHO_REPLY) std::array<unsigned char, kReplyBufferSize> reply{};
     const DWORD replies = Icmp().sendEcho(icmpHandle, address, nullptr, 0, nullptr, reply.data(),
                                           DWORD(reply.size()), timeoutMs);

@@ -11,6 +11,8 @@
 #include "common/wide_win.h"
 #include "remote/remote_text.h"
 
+static_assert(kServiceRunning == SERVICE_RUNNING && kServiceStartPending == SERVICE_START_PENDING);
+
 ServiceControlRun RunServiceControl(TextView arguments) {
     // The system's sc by its full path: a program given by name alone is searched for in the
     // program's own folder and the current directory first, where anyone could have left an
@@ -46,11 +48,11 @@ ServiceControlRun RunServiceControl(TextView arguments) {
 ServiceState QueryServiceState(TextView machineName, TextView serviceName) {
     UniqueServiceHandle manager(
         OpenSCManagerW(ToWide(machineName).c_str(), nullptr, SC_MANAGER_ENUMERATE_SERVICE));
-    if (!manager) return {Text(), GetLastError()};
+    if (!manager) return {0, GetLastError()};
     UniqueServiceHandle service(
         OpenServiceW(manager.get(), ToWide(serviceName).c_str(), SERVICE_QUERY_STATUS));
-    if (!service) return {Text(), GetLastError()};
+    if (!service) return {0, GetLastError()};
     SERVICE_STATUS status = {};
-    if (!QueryServiceStatus(service.get(), &status)) return {Text(), GetLastError()};
-    return {Text(ServiceStateText(status.dwCurrentState))};
+    if (!QueryServiceStatus(service.get(), &status)) return {0, GetLastError()};
+    return {status.dwCurrentState, 0};
 }

@@ -6,17 +6,12 @@
 
 #include "common/handles_win.h"
 #include "common/text.h"
-
-struct ServiceState {
-    Text text;           // one of the seven texts of ServiceStateText, or the empty text
-    uint32_t error = 0;  // why the state could not be read (GetLastError); 0 when it was read
-};
+#include "remote/remote_text.h"
 
 // The state of serviceName in the service control manager of machineName (a checked name,
 // without leading backslashes). The error of the call that failed when the manager or the service
 // cannot be opened (5 access denied, 1722 the RPC server is unavailable, 1060 no such service) or
-// the status cannot be read; the empty text without error for a state that is not one of the
-// seven.
+// the status cannot be read.
 ServiceState QueryServiceState(TextView machineName, TextView serviceName);
 
 struct ServiceControlRun {

@@ -41,13 +41,24 @@ CheckedComputerName CheckComputerName(TextView typed);
 // The service whose state is checked and which is started on the operator's request.
 inline constexpr TextView kRemoteRegistryServiceName = u"remoteregistry";
 
-// The state text for dwCurrentState 1 (stopped) to 7 (paused); the empty text for any other
-// value. The view refers to static storage.
+// A service's state as the service manager reports it (SERVICE_STATUS' dwCurrentState), or why
+// it could not be read.
+struct ServiceState {
+    uint32_t state = 0;  // 1 stopped ... 7 paused; 0 when it was not read
+    uint32_t error = 0;  // why it could not be read (GetLastError); 0 when it was
+};
+
+// The only state that lets the scan start (SERVICE_RUNNING).
+inline constexpr uint32_t kServiceRunning = 4;
+// A service that is starting (SERVICE_START_PENDING): looked at again for a while before
+// anything is asked.
+inline constexpr uint32_t kServiceStartPending = 2;
+
+// The text of a state, for display: dwCurrentState 1 (stopped) to 7 (paused); the empty text for
+// any other value. The view refers to static storage.
 TextView ServiceStateText(uint32_t state);
 
-// The only state text that lets the scan start (compared exactly).
 inline constexpr TextView kServiceRunningText = u"The service is running.";
-// A service that is starting: looked at again for a while before anything is asked.
 inline constexpr TextView kServicePendingText = u"The service start is pending.";
 
 // Arguments of the two sc runs: "\\" + name + the fixed tail, in sc's own syntax (an option

@@ -30,7 +30,7 @@ TEST(PingHostTest, LoopbackAnswers) {
         {u"127.1.2.3", "127.1.2.3"},
     };
     for (const Case& c : cases) {
-        const int64_t time = PingHost(icmp, c.address, 1000);
+        const int64_t time = PingHost(icmp, ParseDottedAddress(c.address), 1000);
         EXPECT_GE(time, 0) << c.label;
         EXPECT_LT(time, 1000) << c.label;
     }
@@ -38,7 +38,7 @@ TEST(PingHostTest, LoopbackAnswers) {
 
 TEST(PingHostTest, WithoutHandleNothingIsSentAndZeroComes) {
     for (const char16_t* address : {u"127.0.0.1", u"", u"no address"}) {
-        EXPECT_EQ(PingHost(nullptr, address, 1000), 0);
+        EXPECT_EQ(PingHost(nullptr, ParseDottedAddress(address), 1000), 0);
     }
 }
 
@@ -51,7 +51,7 @@ TEST(ResolveHostAddressTest, NamesFromTheHostsFile) {
         {u"", u""},                    // no sockets call at all
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ResolveHostAddress(c.name), Text(c.expected));
+        EXPECT_EQ(ResolveHostAddress(c.name), ParseDottedAddress(c.expected));
     }
 }
 
@@ -114,7 +114,9 @@ class ServiceStateTest : public testing::Test {
     }
 
     // The state as the program asks for it: through the manager of the machine named as typed.
-    static Text State() { return QueryServiceState(LocalName(), FromWide(Name())).text; }
+    static Text State() {
+        return Text(ServiceStateText(QueryServiceState(LocalName(), FromWide(Name())).state));
+    }
 
     static Text LocalName() {
         wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
@@ -157,7 +159,7 @@ TEST(QueryServiceStateTest, MissingServiceGivesEmptyTextAndItsError) {
     ASSERT_TRUE(GetComputerNameW(name, &length));
     for (TextView machine : {FromWide(name, length), Text()}) {
         const ServiceState state = QueryServiceState(machine, u"ListSoftwareNoSuchService");
-        EXPECT_EQ(state.text, u"");
+        EXPECT_EQ(state.state, 0u);
         EXPECT_EQ(state.error, uint32_t(ERROR_SERVICE_DOES_NOT_EXIST));
     }
 }

@@ -199,7 +199,7 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(header, WM_LBUTTONUP, 0, at);
-    window.DrainWindowEvents();
+    window.ServiceWindow(0);
     std::vector<Text> names;
     for (size_t row = 0; row < window.List().RowCount(); ++row) {
         names.push_back(Text(window.List().CellText(row, 1)));
