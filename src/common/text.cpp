@@ -69,6 +69,8 @@ Text AsciiToText(std::string_view ascii) {
     return Text(ascii.begin(), ascii.end());
 }
 
-FoldTable::FoldTable(CodeUnitMap map) : fold(map) {
-    for (size_t c = 0; c < kSize; ++c) low[c] = fold(char16_t(c));
+Text FoldedText(TextView text, CodeUnitMap fold) {
+    Text folded(text);
+    for (char16_t& c : folded) c = fold(c);
+    return folded;
 }

@@ -97,8 +97,8 @@ void Pump() {
 
 // Two cells as the sort compares them: their keys, each made as the sort makes it.
 int CompareSortTexts(TextView a, TextView b, const SortRequest& request) {
-    const FoldTable fold(LocaleLower);
-    return CompareSortKeys(SortKeyOf(a, request, fold), SortKeyOf(b, request, fold), request);
+    return CompareSortKeys(SortKeyOf(a, request, LocaleLower), SortKeyOf(b, request, LocaleLower),
+                           request);
 }
 
 // Entry field i, for filling entries column by column.
