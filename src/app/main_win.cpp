@@ -39,8 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // program's folder or the current one. Where Windows lacks the call, the libraries the
     // program loads itself still come from the system directory (SystemLibrary).
     RestrictLibrarySearchToSystem();
-    // The C runtime's locale: the user's, but numbers always use "." as decimal point. (The
-    // program's case folding is Windows' own, LocaleLower, whatever locale the runtime takes.)
+    // The C runtime's locale: the user's, but "." as decimal point. Nothing of the program reads
+    // it (the case folding is LocaleLower, numbers are read and written by the program's own
+    // code); it is set for any runtime call that may come to read it.
     _wsetlocale(LC_ALL, L"");
     _wsetlocale(LC_NUMERIC, L"C");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

@@ -13,8 +13,7 @@
 // measures through 260-unit buffers (259 and the terminator), and the fit measures as it shows.
 inline constexpr size_t kShownCellUnits = 259;
 
-// The sort compares at most this many code units of a cell, the most a 256-unit buffer announced
-// as 255 units held when the sort read its cells through the list view.
+// The sort compares at most this many code units of a cell (kept on purpose: docs/behaviour.md).
 inline constexpr size_t kSortedCellUnits = 254;
 
 // The part of a text that its cell shows: up to the first NUL, at most kShownCellUnits.

@@ -24,8 +24,10 @@ inline Text FromWide(std::wstring_view text) {
     return Text(text.begin(), text.end());
 }
 
-// text in the ANSI code page (CP_ACP), with the code page's default character for every
-// character it lacks; none when the conversion fails.
+// text in the ANSI code page (CP_ACP), converted without flags: a character the code page lacks
+// becomes its best-fit character where the code page has one ("Straße" gives "Strase" under 932,
+// "İ" gives "I" under 1252), otherwise the code page's default character; none when the
+// conversion fails.
 inline std::optional<std::string> ToAnsiCodePage(TextView text) {
     if (text.empty()) return std::string();
     if (text.size() > size_t(INT_MAX)) return std::nullopt;

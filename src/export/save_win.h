@@ -21,8 +21,8 @@ void SaveListToFile(HWND owner, const ListRows& rows, const SaveChecks& checks,
 Text LocalComputerName();
 
 // Creates path (or empties the file it names) and writes the SaveRecordText of every row, in
-// order, converted to the ANSI code page (a character the code page lacks becomes its default
-// character); rows whose column 0 is empty write nothing.
+// order, converted to the ANSI code page as ToAnsiCodePage converts (best fit first, then the
+// code page's default character); rows whose column 0 is empty write nothing.
 // True when the file was written completely and closed: it then holds exactly those bytes.
 // False when the file could not be opened (in use, no access, missing folder, a directory, a
 // path too long): nothing was written and an existing file is left as it was. Also false when
