@@ -7,25 +7,13 @@
 #include <string>
 
 #include "comparisons.h"
+#include "printable.h"
 
 namespace {
 
 constexpr SortDirection kUnreadHeader = SortDirection(0);  // header could not be read
 
 // Text for failure messages: ASCII as is, every other code unit as \uXXXX.
-std::string Printable(TextView text) {
-    std::string out = "\"";
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-        } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04X", unsigned(c));
-            out += buffer;
-        }
-    }
-    return out + "\"";
-}
 
 constexpr TextView kDayFirst = u"%dd.%mm.%yyyy";
 constexpr TextView kDayFirstSeconds = u"%dd.%mm.%yyyy %hh:%ii:%ss";

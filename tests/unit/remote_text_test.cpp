@@ -5,13 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace {
+#include "printable.h"
 
-std::string Narrow(TextView text) {
-    std::string narrow;
-    for (char16_t c : text) narrow += (c >= 32 && c < 127) ? char(c) : '?';
-    return narrow;
-}
+namespace {
 
 // The network-order value of a.b.c.d: a in the lowest byte.
 constexpr uint32_t Address(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {

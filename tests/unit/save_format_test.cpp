@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "printable.h"
 
-std::string Narrow(TextView text) {
-    std::string narrow;
-    for (char16_t c : text) narrow += (c >= 32 && c < 127) ? char(c) : '?';
-    return narrow;
-}
+namespace {
 
 const SaveRowCells kEditorRow{u"Machine",  u"Editor",           u"2.1",
                               u"20240105", u"C:\\Apps\\Editor", u"C:\\Apps\\Editor\\un.exe"};

@@ -8,6 +8,7 @@
 
 #include "common/list_rows.h"
 #include "comparisons.h"
+#include "printable.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ char16_t TestFold(char16_t c) {
         default:
             return AsciiLower(c);
     }
-}
-
-std::string Narrow(TextView text) {
-    std::string narrow;
-    for (char16_t c : text) narrow += c < 128 ? char(c) : '?';
-    return narrow;
 }
 
 struct FindCase {

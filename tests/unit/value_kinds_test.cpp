@@ -9,7 +9,10 @@
 #include <span>
 #include <string>
 
+#include "common/list_rows.h"
 #include "comparisons.h"
+#include "listsort/row_sort.h"
+#include "printable.h"
 
 namespace {
 
@@ -19,19 +22,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr SortDirection kUnreadHeader = SortDirection(0);  // header could not be read
 
 // Text for failure messages: ASCII as is, every other code unit as \uXXXX.
-std::string Printable(TextView text) {
-    std::string out = "\"";
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-        } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04X", unsigned(c));
-            out += buffer;
-        }
-    }
-    return out + "\"";
-}
 
 const char* KindName(ColumnKind kind) {
     switch (kind) {
@@ -517,6 +507,58 @@ TEST(CompareSizesTest, ComparesByteCounts) {
         {u"1e39 KB", u"8388608 TB", 1, 1},  // both saturate
     };
     ExpectComparisons(cases, CompareSizes);
+}
+
+TEST(SortKeysTest, TwoCellsCompareAsTheSortComparesThem) {
+    const Text prefix253(253, u'x');
+    const Text prefix254(254, u'x');
+    constexpr SortDirection kUnreadHeader = SortDirection(0);
+    struct Case {
+        const char* name;
+        ColumnKind kind;
+        SortDirection direction;
+        Text first, second;
+        int expected;
+    } cases[] = {
+        {"identical texts", ColumnKind::Text, Ascending, u"abc", u"abc", 0},
+        {"identical empty texts", ColumnKind::WholeNumber, Ascending, u"", u"", 0},
+        {"case differs: 1 ascending", ColumnKind::Text, Ascending, u"abc", u"ABC", 1},
+        {"case differs: 1 descending", ColumnKind::Text, Descending, u"abc", u"ABC", 1},
+        {"text ascending", ColumnKind::Text, Ascending, u"a", u"B", -1},
+        {"text descending", ColumnKind::Text, Descending, u"a", u"B", 1},
+        {"text, unread header compares descending", ColumnKind::Text, kUnreadHeader, u"a", u"B", 1},
+        {"same number, other text", ColumnKind::DecimalNumber, Ascending, u"1.0", u"1.00", 1},
+        {"same number, other text, descending", ColumnKind::DecimalNumber, Descending, u"1.00",
+         u"1.0", 1},
+        {"whole numbers", ColumnKind::WholeNumber, Descending, u"$10", u"12", -1},
+        {"sizes", ColumnKind::Size, Ascending, u"1 MB", u"1025 KB", -1},
+        {"dates without a mask all fail alike", ColumnKind::Date, Ascending, u"01.01.2000",
+         u"01.01.1999", 1},
+        {"equal in the first 254 code units", ColumnKind::Text, Ascending, prefix254 + u"b",
+         prefix254 + u"a", 0},
+        {"equal in the first 254, long tails", ColumnKind::Text, Ascending,
+         prefix254 + Text(100, u'z'), prefix254, 0},
+        {"the 254th code unit still counts", ColumnKind::Text, Ascending, prefix253 + u"b",
+         prefix253 + u"a", 1},
+        {"a kind outside the enumeration", ColumnKind(9), Ascending, u"a", u"b", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SortRequest request{1, c.kind, c.direction, Text()};
+        const TextView first = SortedCellText(c.first), second = SortedCellText(c.second);
+        EXPECT_EQ(CompareSortKeys(SortKeyOf(first, request, AsciiLower),
+                                  SortKeyOf(second, request, AsciiLower), request),
+                  c.expected);
+    }
+}
+
+TEST(SortKeysTest, SortedCellTextKeepsAtMost254CodeUnits) {
+    for (size_t length : {0, 1, 253, 254, 255, 256, 1000}) {
+        SCOPED_TRACE(length);
+        Text cell(length, u'q');
+        if (length > 0) cell[0] = u'\u00C9';
+        EXPECT_EQ(SortedCellText(cell), TextView(cell).substr(0, std::min<size_t>(length, 254)));
+    }
 }
 
 }  // namespace

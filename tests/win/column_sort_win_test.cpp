@@ -20,9 +20,7 @@
 
 #include "app/controls_win.h"
 #include "app/software_list_view_win.h"
-#include "common/case_win.h"
 #include "common/wide_win.h"
-#include "listsort/row_sort.h"
 
 namespace {
 
@@ -93,12 +91,6 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// Two cells as the sort compares them: their keys, each made as the sort makes it.
-int CompareSortTexts(TextView a, TextView b, const SortRequest& request) {
-    return CompareSortKeys(SortKeyOf(a, request, LocaleLower), SortKeyOf(b, request, LocaleLower),
-                           request);
 }
 
 // Entry field i, for filling entries column by column.
@@ -639,64 +631,6 @@ TEST_F(ColumnSortTest, HeaderArrowOperations) {
     // Both flags set by someone else: up is tested first.
     SetHeaderFormat(list_, 1, HDF_LEFT | HDF_STRING | HDF_SORTUP | HDF_SORTDOWN);
     EXPECT_EQ(sorter_.HeaderArrow(1), 1);
-}
-
-TEST_F(ColumnSortTest, CompareSortTextsOfTwoCells) {
-    const std::wstring prefix253(253, L'x');
-    const std::wstring prefix254(254, L'x');
-    struct Case {
-        const char* name;
-        ColumnKind kind;
-        SortDirection direction;
-        std::wstring first, second;
-        int expected;
-    } cases[] = {
-        {"identical texts", ColumnKind::Text, Ascending, L"abc", L"abc", 0},
-        {"identical empty texts", ColumnKind::WholeNumber, Ascending, L"", L"", 0},
-        {"case differs: 1 ascending", ColumnKind::Text, Ascending, L"abc", L"ABC", 1},
-        {"case differs: 1 descending", ColumnKind::Text, Descending, L"abc", L"ABC", 1},
-        {"text ascending", ColumnKind::Text, Ascending, L"a", L"B", -1},
-        {"text descending", ColumnKind::Text, Descending, L"a", L"B", 1},
-        {"text, unread header compares descending", ColumnKind::Text, kUnreadHeader, L"a", L"B", 1},
-        {"same number, other text", ColumnKind::DecimalNumber, Ascending, L"1.0", L"1.00", 1},
-        {"same number, other text, descending", ColumnKind::DecimalNumber, Descending, L"1.00",
-         L"1.0", 1},
-        {"whole numbers", ColumnKind::WholeNumber, Descending, L"$10", L"12", -1},
-        {"sizes", ColumnKind::Size, Ascending, L"1 MB", L"1025 KB", -1},
-        {"dates without a mask all fail alike", ColumnKind::Date, Ascending, L"01.01.2000",
-         L"01.01.1999", 1},
-        {"equal in the first 254 code units", ColumnKind::Text, Ascending, prefix254 + L"b",
-         prefix254 + L"a", 0},
-        {"equal in the first 254, long tails", ColumnKind::Text, Ascending,
-         prefix254 + std::wstring(100, L'z'), prefix254, 0},
-        {"the 254th code unit still counts", ColumnKind::Text, Ascending, prefix253 + L"b",
-         prefix253 + L"a", 1},
-        {"a kind outside the enumeration", ColumnKind(9), Ascending, L"a", L"b", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Fill(1, {c.first, c.second});
-        SortRequest request{1, c.kind, c.direction, Text()};
-        EXPECT_EQ(CompareSortTexts(SortedCellText(main_.owner.CellText(0, 1)),
-                                   SortedCellText(main_.owner.CellText(1, 1)), request),
-                  c.expected);
-    }
-}
-
-TEST_F(ColumnSortTest, SortedCellTextKeepsAtMost254CodeUnits) {
-    struct Case {
-        size_t length;
-        size_t expected;
-    } cases[] = {{0, 0}, {1, 1}, {253, 253}, {254, 254}, {255, 254}, {256, 254}, {1000, 254}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        std::wstring cell(c.length, L'q');
-        if (c.length > 0) cell[0] = L'\u00C9';
-        Fill(5, {cell});
-        TextView read = SortedCellText(main_.owner.CellText(0, 5));
-        EXPECT_EQ(read, FromWide(std::wstring_view(cell).substr(0, c.expected)));
-    }
-    EXPECT_EQ(SortedCellText(main_.owner.CellText(7, 5)), Text());
 }
 
 TEST_F(ColumnSortTest, LongCellsEqualInTheirFirst254CodeUnitsKeepTheirOrder) {
