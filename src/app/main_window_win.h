@@ -47,8 +47,8 @@ class MainWindow {
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Registers the class, creates the window and its controls in table order, the Enter
-    // shortcut, and shows the window.
+    // Registers the class, creates the window (centred in the work area, shortened to fit it)
+    // and its controls in table order, the Enter shortcut, and shows the window.
     bool Create(HINSTANCE instance);
 
     HWND Handle() const { return window_; }
@@ -94,7 +94,8 @@ class MainWindow {
     // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
     // the window's procedure.
     void TranslateAndDispatch(MSG& msg);
-    void CreateControls(HINSTANCE instance);
+    // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
+    void CreateControls(HINSTANCE instance, int shortening);
     void Push(WindowEvent event);
 
     AppState& state_;
