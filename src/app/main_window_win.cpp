@@ -284,8 +284,16 @@ void MainWindow::ForgetEvents() {
 void MainWindow::TranslateAndDispatch(MSG& msg) {
     if (GetActiveWindow() == window_) {
         if (TranslateAcceleratorW(window_, accelerators_.get(), &msg)) return;
+        // Windows hides focus rectangles and access keys in a window opened with the mouse until
+        // the keyboard is used; the dialog manager shows them on Tab and Alt, and so does the
+        // window (a window that has them already ignores the request).
+        if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_MENU) {
+            SendMessageW(window_, WM_CHANGEUISTATE,
+                         MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        }
         // Tab moves between the controls in creation order.
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+            SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
             bool back = GetKeyState(VK_SHIFT) < 0;
             if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
             return;

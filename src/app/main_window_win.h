@@ -91,8 +91,8 @@ class MainWindow {
     // header click is sorted at once, also while a scan runs; the context menu and Ctrl+C
     // become events.
     std::optional<LRESULT> OnListNotify(const NMHDR& header);
-    // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
-    // the window's procedure.
+    // The Enter shortcut, Tab and Alt (which show the focus cues) first while the window is
+    // active, then TranslateMessage, then the window's procedure.
     void TranslateAndDispatch(MSG& msg);
     // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
     void CreateControls(HINSTANCE instance, int shortening);
