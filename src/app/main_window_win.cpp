@@ -187,6 +187,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             closeRequested_ = true;
             return 0;
+        case WM_QUERYENDSESSION:
+            // The program only reads: it may end at any moment, for the end of the session or
+            // for Restart Manager (ENDSESSION_CLOSEAPP), which closes programs for installers.
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows may end the process once this returns; the program ends as for a close
+            // request, at once, also during a scan, an sc run or a wait.
+            if (wParam) closeRequested_ = true;
+            return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -253,6 +262,8 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
     }
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The look itself hands sent messages to the window: the end of the session, too.
+        if (closeRequested_) return {EventKind::Close};
         if (timeoutMs == 0 && object == nullptr) return {};
         const DWORD objects = object != nullptr ? 1 : 0;
         const DWORD woken = MsgWaitForMultipleObjectsEx(objects, &object, timeoutMs, QS_ALLINPUT,

@@ -49,6 +49,9 @@
 //   close-message            WM_CLOSE posted to the main window, as other programs ask a
 //                            window to close (taskkill without /f); it arrives even while the
 //                            window is disabled behind a modal box, when the close box does not.
+//   close-message session    as Restart Manager closes a program for an installer: sends
+//                            WM_QUERYENDSESSION (ENDSESSION_CLOSEAPP), which must answer 1, then
+//                            WM_ENDSESSION (TRUE, ENDSESSION_CLOSEAPP).
 //   expect-exit CODE [t]     the program ends with exit code CODE (waits on its process).
 //   expect-alive             the program is still running.
 //   kill                     TerminateProcess, for cleanup; succeeds when nothing runs.
@@ -1197,8 +1200,14 @@ Outcome Driver::Close(const Command&) {
     return Pass();
 }
 
-Outcome Driver::CloseMessage(const Command&) {
+Outcome Driver::CloseMessage(const Command& c) {
     if (Outcome need = NeedTarget(); !need.ok) return need;
+    if (c.args == L"session") {
+        auto agreed = Ask(target_.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        if (agreed != 1) return Fail(L"WM_QUERYENDSESSION was not answered 1");
+        Ask(target_.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        return Pass();
+    }
     if (!PostMessageW(target_.window, WM_CLOSE, 0, 0)) {
         return Fail(L"could not post WM_CLOSE (" + LastErrorText() + L")");
     }
