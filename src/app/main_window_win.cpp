@@ -273,7 +273,7 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
     }
     WindowEvent event{EventKind::Other, 0, 0};
     if (msg.message == WM_MOUSEMOVE) {
-        event = {EventKind::MouseMove, 0, 0};
+        event = {EventKind::MouseMove, 0, NoteMouseMove(msg) ? 1 : 0};
     } else if (msg.message == WM_TIMER && msg.hwnd == window_) {
         event = {EventKind::Timer, int(msg.wParam), 0};
     }
@@ -290,6 +290,15 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
 void MainWindow::ForgetEvents() {
     pending_.clear();
     closeRequested_ = false;
+}
+
+bool MainWindow::NoteMouseMove(const MSG& msg) {
+    POINT at = {short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+    MapWindowPoints(msg.hwnd, nullptr, &at, 1);
+    POINT& last = state_.LastCursorPoint;
+    const bool moved = at.x != last.x || at.y != last.y;
+    last = at;
+    return moved;
 }
 
 void MainWindow::TranslateAndDispatch(MSG& msg) {
@@ -316,6 +325,9 @@ void MainWindow::TranslateAndDispatch(MSG& msg) {
 
 void MainWindow::DrainWindowEvents() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateAndDispatch(msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_MOUSEMOVE) NoteMouseMove(msg);
+        TranslateAndDispatch(msg);
+    }
     pending_.clear();
 }

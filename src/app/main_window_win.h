@@ -37,7 +37,8 @@ struct WindowEvent {
     EventKind kind = EventKind::None;
     int source = 0;  // control id, shortcut item or timer id
     int type = 0;    // notification code of a control event; the screen point of a context menu
-                     // request as WM_CONTEXTMENU packs it (-1 from the keyboard)
+                     // request as WM_CONTEXTMENU packs it (-1 from the keyboard); for a mouse
+                     // move 1 when it moved since the last one the window received, else 0
     bool operator==(const WindowEvent&) const = default;
 };
 
@@ -94,6 +95,9 @@ class MainWindow {
     // The Enter shortcut, Tab and Alt (which show the focus cues) first while the window is
     // active, then TranslateMessage, then the window's procedure.
     void TranslateAndDispatch(MSG& msg);
+    // Whether a WM_MOUSEMOVE lies elsewhere on the screen than the last one the window received,
+    // acted on or dropped (LastCursorPoint), which it becomes.
+    bool NoteMouseMove(const MSG& msg);
     // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
     void CreateControls(HINSTANCE instance, int shortening);
     void Push(WindowEvent event);
