@@ -12,7 +12,8 @@
 struct AppState {
     Text ComputerName;  // the checked name of the last list request (CheckComputerName)
     int HoverRow = 0;   // the row last given the hover colour
-    // The cursor's screen position at the last mouse move handled; none at first.
+    // The screen position of the last mouse move the window received, acted on or dropped
+    // (during a scan, an sc run or a wait); none at first.
     POINT LastCursorPoint = {INT_MIN, INT_MIN};
     ::SoftwareList SoftwareList;
     ::ProgressDots ProgressDots;  // survives from one scan to the next

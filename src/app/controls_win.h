@@ -39,7 +39,7 @@ struct ControlSpec {
     const wchar_t* hint;  // cue banner of a text field, tooltip of the link label
 };
 
-// In creation order (which is also the Tab order).
+// In creation order (which is also the Tab order); the list comes last.
 inline constexpr std::array<ControlSpec, 13> kControls{{
     {ComputerField, ControlKind::TextField, 10, 10, 200, 20, L"", L"Enter Computer Name or IP"},
     {SearchClearLink, ControlKind::LinkLabel, 770, 12, 39, 20, L"Search:",
@@ -84,6 +84,22 @@ inline constexpr std::array kSaveChecks{
     SaveInstallTypeCheck,     SaveVersionCheck,          SaveInstallDateCheck,
     SaveInstallLocationCheck, SaveUninstallCommandCheck,
 };
+
+// On a work area shorter than the window the list loses the difference in height and the row
+// below it (the buttons and the check boxes) moves up by as much, down to a list of this height.
+static_assert(kControls.back().id == SoftwareListView);
+constexpr int kListBottom = kControls.back().y + kControls.back().height;
+constexpr int kMostShortening = kControls.back().height - 100;
+
+// Where a control goes in a window shortened by shortening pixels (0: the table's place).
+constexpr ControlSpec ShortenedControl(ControlSpec control, int shortening) {
+    if (control.id == SoftwareListView) {
+        control.height -= shortening;
+    } else if (control.y >= kListBottom) {
+        control.y -= shortening;
+    }
+    return control;
+}
 
 constexpr wchar_t kMainWindowTitle[] = L"List Software on a Remote PC ('.' For local machine)";
 constexpr int kClientWidth = 1024;

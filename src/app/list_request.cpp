@@ -43,6 +43,8 @@ std::optional<RequestOutcome> EnsureRemoteRegistry(TextView name, RequestSteps& 
         if (state->error != 0) return Ended(RequestEnd::QueryFailed, state->error);
         // Only a Yes starts the service.
         if (!steps.AskToStart(name)) return Ended(RequestEnd::Declined);
+        // The end of the session may have come while the question was open.
+        if (!steps.Wait(0)) return Ended(RequestEnd::Stopped);
         const std::pair<ScCommand, Text> runs[] = {
             {ScCommand::Config, ScConfigArguments(name)},
             {ScCommand::Start, ScStartArguments(name)},

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -55,11 +56,20 @@ KindStyle StyleOf(ControlKind kind) {
     return {L"Static", kChild, 0};
 }
 
-// Screen position that centres a window of this size, never above or left of the origin.
-POINT CentredOrigin(int width, int height) {
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    return {x < 0 ? 0 : x, y < 0 ? 0 : y};
+// The work area (the screen less the taskbar and other desktop toolbars) of the primary monitor,
+// where the window opens; the whole screen when it cannot be read. Windows scales a program
+// that is not DPI-aware, and hands it this area in the same scaled pixels as its window.
+RECT WorkArea() {
+    MONITORINFO info = {sizeof info};
+    if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        return info.rcWork;
+    }
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// The offset that centres a length in the room from start, never before start.
+int Centred(LONG start, LONG room, int length) {
+    return int(start) + std::max(0, (int(room) - length) / 2);
 }
 
 }  // namespace
@@ -76,16 +86,22 @@ bool MainWindow::Create(HINSTANCE instance) {
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
 
+    // The window cannot be resized: on a work area shorter than the window it is made shorter
+    // by the difference, so that the buttons below the list stay within reach.
     RECT frame = {0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    POINT origin = CentredOrigin(width, height);
-    window_ = CreateWindowExW(0, kClassName, kMainWindowTitle, kWindowStyle, origin.x, origin.y,
-                              width, height, nullptr, nullptr, instance, this);
+    const RECT work = WorkArea();
+    const int width = frame.right - frame.left;
+    const int shortening =
+        std::clamp(int(frame.bottom - frame.top - (work.bottom - work.top)), 0, kMostShortening);
+    const int height = frame.bottom - frame.top - shortening;
+    window_ = CreateWindowExW(0, kClassName, kMainWindowTitle, kWindowStyle,
+                              Centred(work.left, work.right - work.left, width),
+                              Centred(work.top, work.bottom - work.top, height), width, height,
+                              nullptr, nullptr, instance, this);
     if (window_ == nullptr) return false;
     font_.reset(MessageFont());
-    CreateControls(instance);
+    CreateControls(instance, shortening);
 
     ACCEL enter = {FVIRTKEY, VK_RETURN, EnterShortcutItem};
     accelerators_.reset(CreateAcceleratorTableW(&enter, 1));
@@ -94,9 +110,10 @@ bool MainWindow::Create(HINSTANCE instance) {
     return true;
 }
 
-void MainWindow::CreateControls(HINSTANCE instance) {
+void MainWindow::CreateControls(HINSTANCE instance, int shortening) {
     HWND tooltip = nullptr;
-    for (const ControlSpec& def : kControls) {
+    for (const ControlSpec& listed : kControls) {
+        const ControlSpec def = ShortenedControl(listed, shortening);
         KindStyle kind = StyleOf(def.kind);
         HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style, def.x,
                                        def.y, def.width, def.height, window_,
@@ -170,6 +187,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             closeRequested_ = true;
             return 0;
+        case WM_QUERYENDSESSION:
+            // The program only reads: it may end at any moment, for the end of the session or
+            // for Restart Manager (ENDSESSION_CLOSEAPP), which closes programs for installers.
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows may end the process once this returns; the program ends as for a close
+            // request, at once, also during a scan, an sc run or a wait.
+            if (wParam) closeRequested_ = sessionEnding_ = true;
+            return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -236,6 +262,8 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
     }
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The look itself hands sent messages to the window: the end of the session, too.
+        if (closeRequested_) return {EventKind::Close};
         if (timeoutMs == 0 && object == nullptr) return {};
         const DWORD objects = object != nullptr ? 1 : 0;
         const DWORD woken = MsgWaitForMultipleObjectsEx(objects, &object, timeoutMs, QS_ALLINPUT,
@@ -245,7 +273,7 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
     }
     WindowEvent event{EventKind::Other, 0, 0};
     if (msg.message == WM_MOUSEMOVE) {
-        event = {EventKind::MouseMove, 0, 0};
+        event = {EventKind::MouseMove, 0, NoteMouseMove(msg) ? 1 : 0};
     } else if (msg.message == WM_TIMER && msg.hwnd == window_) {
         event = {EventKind::Timer, int(msg.wParam), 0};
     }
@@ -261,14 +289,31 @@ WindowEvent MainWindow::WaitEvent(DWORD timeoutMs, HANDLE object) {
 
 void MainWindow::ForgetEvents() {
     pending_.clear();
-    closeRequested_ = false;
+    closeRequested_ = sessionEnding_;
+}
+
+bool MainWindow::NoteMouseMove(const MSG& msg) {
+    POINT at = {short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+    MapWindowPoints(msg.hwnd, nullptr, &at, 1);
+    POINT& last = state_.LastCursorPoint;
+    const bool moved = at.x != last.x || at.y != last.y;
+    last = at;
+    return moved;
 }
 
 void MainWindow::TranslateAndDispatch(MSG& msg) {
     if (GetActiveWindow() == window_) {
         if (TranslateAcceleratorW(window_, accelerators_.get(), &msg)) return;
+        // Windows hides focus rectangles and access keys in a window opened with the mouse until
+        // the keyboard is used; the dialog manager shows them on Tab and Alt, and so does the
+        // window (a window that has them already ignores the request).
+        if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_MENU) {
+            SendMessageW(window_, WM_CHANGEUISTATE,
+                         MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        }
         // Tab moves between the controls in creation order.
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+            SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
             bool back = GetKeyState(VK_SHIFT) < 0;
             if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
             return;

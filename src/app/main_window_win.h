@@ -41,7 +41,8 @@ struct WindowEvent {
     EventKind kind = EventKind::None;
     int source = 0;  // control id, shortcut item or timer id
     int type = 0;    // notification code of a control event; the screen point of a context menu
-                     // request as WM_CONTEXTMENU packs it (-1 from the keyboard)
+                     // request as WM_CONTEXTMENU packs it (-1 from the keyboard); for a mouse
+                     // move 1 when it moved since the last one the window received, else 0
     bool operator==(const WindowEvent&) const = default;
 };
 
@@ -51,8 +52,8 @@ class MainWindow {
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Registers the class, creates the window and its controls in table order, the Enter
-    // shortcut, and shows the window.
+    // Registers the class, creates the window (centred in the work area, shortened to fit it)
+    // and its controls in table order, the Enter shortcut, and shows the window.
     bool Create(HINSTANCE instance);
 
     HWND Handle() const { return window_; }
@@ -83,7 +84,8 @@ class MainWindow {
     // event is dropped. Closed as soon as a close request was taken (it is kept).
     Waited ServiceWindow(DWORD timeoutMs, HANDLE object = nullptr,
                          const std::function<void()>& onTick = nullptr);
-    // Forgets every event taken so far, a close request too.
+    // Forgets every event taken so far, a close request too, but not the end of the session,
+    // after which Windows ends the process anyway.
     void ForgetEvents();
 
   private:
@@ -93,10 +95,14 @@ class MainWindow {
     // header click is sorted at once, also while a scan runs; the context menu and Ctrl+C
     // become events.
     std::optional<LRESULT> OnListNotify(const NMHDR& header);
-    // The Enter shortcut and Tab first while the window is active, then TranslateMessage, then
-    // the window's procedure.
+    // The Enter shortcut, Tab and Alt (which show the focus cues) first while the window is
+    // active, then TranslateMessage, then the window's procedure.
     void TranslateAndDispatch(MSG& msg);
-    void CreateControls(HINSTANCE instance);
+    // Whether a WM_MOUSEMOVE lies elsewhere on the screen than the last one the window received,
+    // acted on or dropped (LastCursorPoint), which it becomes.
+    bool NoteMouseMove(const MSG& msg);
+    // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
+    void CreateControls(HINSTANCE instance, int shortening);
     void Push(WindowEvent event);
 
     AppState& state_;
@@ -107,5 +113,6 @@ class MainWindow {
     UniqueGdiObject font_;
     std::deque<WindowEvent> pending_;
     bool closeRequested_ = false;
-    int suppressEvents_ = 0;  // > 0 while the program itself changes a control
+    bool sessionEnding_ = false;  // WM_ENDSESSION came: the close request is never forgotten
+    int suppressEvents_ = 0;      // > 0 while the program itself changes a control
 };

@@ -45,14 +45,10 @@ void SaveShownList(MainWindow& window) {
     SaveListToFile(window.Handle(), window.List(), checks, name.fileName);
 }
 
-void HoverHighlight(MainWindow& window) {
+void HoverHighlight(MainWindow& window, bool moved) {
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
     AppState& state = window.State();
-    // Windows also sends a mouse move when a window changes under a cursor at rest: only a move
-    // that moved takes the focus, so that keys typed elsewhere stay there.
-    const bool moved = cursor.x != state.LastCursorPoint.x || cursor.y != state.LastCursorPoint.y;
-    state.LastCursorPoint = cursor;
     RECT rect;
     HWND list = window.Control(SoftwareListView);
     if (!GetWindowRect(list, &rect) || !PtInRect(&rect, cursor)) return;
@@ -107,7 +103,7 @@ void RunEventLoop(MainWindow& window) {
                 if (event.source == EnterShortcutItem) ListSoftwareRequest(window);
                 break;
             case EventKind::MouseMove:
-                HoverHighlight(window);
+                HoverHighlight(window, event.type != 0);
                 break;
             case EventKind::ContextMenu:
                 ShowCopyMenu(window, event.type);

@@ -15,8 +15,10 @@ void ClearListAction(MainWindow& window);
 // last request. A name of "." is replaced by the local computer's name first, and kept so.
 void SaveShownList(MainWindow& window);
 
-// Moves the hover highlight to the row under the mouse.
-void HoverHighlight(MainWindow& window);
+// Moves the hover highlight to the row under the mouse. Windows also sends a mouse move when a
+// window changes under a cursor at rest: only one that moved gives the list the focus, so that
+// keys typed elsewhere stay there.
+void HoverHighlight(MainWindow& window, bool moved);
 
 // Hands every event to its action until a close request, then returns.
 void RunEventLoop(MainWindow& window);

@@ -1,6 +1,7 @@
 #include "app/software_list_view_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "common/case_win.h"
@@ -53,11 +54,11 @@ std::vector<Candidate> WidestTexts(HDC dc, size_t rowCount, int column,
 // The device context of a window with the window's font selected, released at the end.
 class WindowFontDc {
   public:
-    explicit WindowFontDc(HWND window)
-        : window_(window),
-          dc_(GetDC(window)),
-          font_(dc_, HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0))) {}
+    explicit WindowFontDc(HWND window) : window_(window), dc_(GetDC(window)) {
+        font_.emplace(dc_, HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0)));
+    }
     ~WindowFontDc() {
+        font_.reset();  // the old font goes back before the context is released
         if (dc_ != nullptr) ReleaseDC(window_, dc_);
     }
     WindowFontDc(const WindowFontDc&) = delete;
@@ -67,7 +68,7 @@ class WindowFontDc {
   private:
     HWND window_;
     HDC dc_;
-    ScopedSelection font_;  // put back before the context is released
+    std::optional<ScopedSelection> font_;
 };
 
 // A hidden plain report list beside list, of the same window and list styles, font and columns

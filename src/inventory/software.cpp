@@ -76,14 +76,21 @@ Text ScanEndText(const ScanOutcome& outcome) {
         case ScanEnd::Completed:
             break;
     }
+    const size_t signedOut = outcome.signedOutUsers;
+    const size_t unreadable = outcome.unreadableUsers;
     Text counts;
-    if (const size_t users = outcome.signedOutUsers; users > 0) {
-        counts = IntegerToText(int64_t(users)) + (users == 1 ? u" signed-out user not included"
-                                                             : u" signed-out users not included");
-    }
-    if (const size_t users = outcome.unreadableUsers; users > 0) {
-        counts += (counts.empty() ? u"" : u", ") + IntegerToText(int64_t(users)) +
-                  (users == 1 ? u" user could not be read" : u" users could not be read");
+    if (signedOut > 0 && unreadable > 0) {
+        // Both counts in full would not fit the status line on one line: in short.
+        counts = IntegerToText(int64_t(signedOut)) +
+                 (signedOut == 1 ? u" user signed out, " : u" users signed out, ") +
+                 IntegerToText(int64_t(unreadable)) + u" unreadable";
+    } else if (signedOut > 0) {
+        counts =
+            IntegerToText(int64_t(signedOut)) +
+            (signedOut == 1 ? u" signed-out user not included" : u" signed-out users not included");
+    } else if (unreadable > 0) {
+        counts = IntegerToText(int64_t(unreadable)) +
+                 (unreadable == 1 ? u" user could not be read" : u" users could not be read");
     }
     return counts.empty() ? Text(kCompletedText) : Text(kCompletedText) + u" (" + counts + u")";
 }

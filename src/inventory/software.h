@@ -94,7 +94,7 @@ struct ScanOutcome {
 
 // The status text for the end of a scan: for a completed scan kCompletedText, followed by
 // " (N signed-out users not included)" (" (1 signed-out user not included)"), by " (N users could
-// not be read)" (" (1 user could not be read)"), or by both in one pair of brackets, separated by
-// ", ", as far as there were such users; kConnectionLostText; kUnableToReadRegistryText; or
-// nothing for a stopped scan.
+// not be read)" (" (1 user could not be read)"), or by both in short, " (N users signed out, M
+// unreadable)" (" (1 user signed out, M unreadable)"), as far as there were such users;
+// kConnectionLostText; kUnableToReadRegistryText; or nothing for a stopped scan.
 Text ScanEndText(const ScanOutcome& outcome);

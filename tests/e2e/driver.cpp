@@ -50,6 +50,9 @@
 //   close-message            WM_CLOSE posted to the main window, as other programs ask a
 //                            window to close (taskkill without /f); it arrives even while the
 //                            window is disabled behind a modal box, when the close box does not.
+//   close-message session    as Restart Manager closes a program for an installer: sends
+//                            WM_QUERYENDSESSION (ENDSESSION_CLOSEAPP), which must answer 1, then
+//                            WM_ENDSESSION (TRUE, ENDSESSION_CLOSEAPP).
 //   expect-exit CODE [t]     the program ends with exit code CODE (waits on its process).
 //   expect-alive             the program is still running.
 //   kill                     TerminateProcess, for cleanup; succeeds when nothing runs.
@@ -108,6 +111,8 @@
 //   expect-disabled ID [ID...] [t]  every control named is disabled.
 //   expect-checked ID 0|1 [t]       the check box is unticked (0) or ticked (1).
 //   expect-focus ID [t]             the program thread's keyboard focus is control ID.
+//   expect-on-screen ID [ID...]     every control named (0: the main window) lies wholly inside
+//                                   the work area of the screen.
 //   expect-row-count N [t]          the list has N rows (">=N": at least N).
 //   expect-selected ROW [t]         the list's only selected row is ROW (-1: none).
 //   keep-column COL                 remember the text of column COL in every row, and which
@@ -885,6 +890,7 @@ class Driver {
     Outcome ExpectDisabled(const Command& c);
     Outcome ExpectChecked(const Command& c);
     Outcome ExpectFocus(const Command& c);
+    Outcome ExpectOnScreen(const Command& c);
     Outcome ExpectRowCount(const Command& c);
     Outcome ExpectSelected(const Command& c);
     Outcome KeepColumn(const Command& c);
@@ -998,6 +1004,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-disabled", &Driver::ExpectDisabled, true},
     {L"expect-checked", &Driver::ExpectChecked, true},
     {L"expect-focus", &Driver::ExpectFocus, true},
+    {L"expect-on-screen", &Driver::ExpectOnScreen, false},
     {L"expect-row-count", &Driver::ExpectRowCount, true},
     {L"expect-selected", &Driver::ExpectSelected, true},
     {L"keep-column", &Driver::KeepColumn, false},
@@ -1197,8 +1204,14 @@ Outcome Driver::Close(const Command&) {
     return Pass();
 }
 
-Outcome Driver::CloseMessage(const Command&) {
+Outcome Driver::CloseMessage(const Command& c) {
     if (Outcome need = NeedTarget(); !need.ok) return need;
+    if (c.args == L"session") {
+        auto agreed = Ask(target_.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        if (agreed != 1) return Fail(L"WM_QUERYENDSESSION was not answered 1");
+        Ask(target_.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        return Pass();
+    }
     if (!PostMessageW(target_.window, WM_CLOSE, 0, 0)) {
         return Fail(L"could not post WM_CLOSE (" + LastErrorText() + L")");
     }
@@ -1821,6 +1834,25 @@ Outcome Driver::ExpectChecked(const Command& c) {
         }
         return Pass();
     });
+}
+
+Outcome Driver::ExpectOnScreen(const Command& c) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    for (const std::wstring& word : Words(c.args)) {
+        HWND control = target_.window;
+        if (word != L"0") {
+            if (Outcome o = ParseControl(word, control); !o.ok) return o;
+        }
+        RECT rect{};
+        RECT inside{};
+        GetWindowRect(control, &rect);
+        if (!IntersectRect(&inside, &rect, &work) || !EqualRect(&inside, &rect)) {
+            return Fail(L"control " + word + L" at " + RectText(rect) +
+                        L" is not inside the work area " + RectText(work));
+        }
+    }
+    return Pass();
 }
 
 Outcome Driver::ExpectFocus(const Command& c) {

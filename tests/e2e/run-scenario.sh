@@ -22,8 +22,10 @@ rm -rf "$work"
 "$src/tools/wine-prefix.sh" copy "$root" "$WINEPREFIX" || exit 1
 mkdir -p "$work" "$artefacts" "$WINEPREFIX/drive_c/e2e"
 
-# A virtual display of this scenario's own, so scenarios can run side by side.
-DISPLAY=$("$src/tools/virtual-display.sh" "$work/xvfb.pid") || exit 1
+# A virtual display of this scenario's own, so scenarios can run side by side; its size is the
+# one a "# screen: WIDTHxHEIGHT" line of the scenario names, 1280x1024 without one.
+size=$(sed -n 's/^# screen: *//p' "$here/scenarios/$name.txt" | head -n 1)
+DISPLAY=$("$src/tools/virtual-display.sh" "$work/xvfb.pid" $size) || exit 1
 export DISPLAY
 xvfb=$(cat "$work/xvfb.pid")
 cleanup() {

@@ -103,12 +103,10 @@ TEST(ScanEndTextTest, SaysHowTheScanEnded) {
               u"Completed Successfully (1 user could not be read)");
     EXPECT_EQ(ScanEndText({ScanEnd::Completed, 0, 3}),
               u"Completed Successfully (3 users could not be read)");
-    EXPECT_EQ(
-        ScanEndText({ScanEnd::Completed, 2, 1}),
-        u"Completed Successfully (2 signed-out users not included, 1 user could not be read)");
-    EXPECT_EQ(
-        ScanEndText({ScanEnd::Completed, 1, 2}),
-        u"Completed Successfully (1 signed-out user not included, 2 users could not be read)");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 2, 1}),
+              u"Completed Successfully (2 users signed out, 1 unreadable)");
+    EXPECT_EQ(ScanEndText({ScanEnd::Completed, 1, 2}),
+              u"Completed Successfully (1 user signed out, 2 unreadable)");
     EXPECT_EQ(ScanEndText({ScanEnd::ConnectionLost, 2}),
               u"Connection lost: the list is incomplete");
     EXPECT_EQ(ScanEndText({ScanEnd::NothingRead}), u"Unable to read the remote registry");

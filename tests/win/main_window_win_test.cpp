@@ -1,0 +1,65 @@
+// The main window under Wine: the keys that show the focus cues, and the status line's room for
+// every text a scan ends with.
+#include "app/main_window_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/wide_win.h"
+#include "inventory/software.h"
+
+namespace {
+
+std::vector<WPARAM> uiStateChanges;  // WM_CHANGEUISTATE sent to a top-level window
+
+LRESULT CALLBACK RecordUiStateChange(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent.message == WM_CHANGEUISTATE && GetParent(sent.hwnd) == nullptr) {
+        uiStateChanges.push_back(sent.wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(MainWindowTest, TabAndAltShowFocusCuesAndEveryEndTextFitsTheStatusLine) {
+    static AppState state;
+    static MainWindow window(state);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr))) << "under Wine set DISPLAY";
+    SetForegroundWindow(window.Handle());
+    window.Focus(ComputerField);
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, RecordUiStateChange, nullptr, GetCurrentThreadId());
+    // Wine keeps no UI state to read back, so the request itself is checked.
+    for (auto [message, key, flags] :
+         {std::tuple<UINT, WPARAM, WORD>{WM_KEYDOWN, VK_TAB, UISF_HIDEFOCUS},
+          {WM_SYSKEYDOWN, VK_MENU, UISF_HIDEFOCUS | UISF_HIDEACCEL}}) {
+        uiStateChanges.clear();
+        PostMessageW(GetFocus(), message, key, 0);
+        while (window.WaitEvent(0).kind != EventKind::None) continue;
+        EXPECT_EQ(uiStateChanges, std::vector<WPARAM>{MAKEWPARAM(UIS_CLEAR, flags)}) << key;
+    }
+    UnhookWindowsHookEx(hook);
+    // Windows draws Segoe UI where Wine draws Liberation Sans: a fifth of the width is spare.
+    HWND status = window.Control(StatusLine);
+    RECT line = {};
+    GetClientRect(status, &line);
+    HDC dc = GetDC(status);
+    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(status, WM_GETFONT, 0, 0)));
+    for (const ScanOutcome& outcome : {ScanOutcome{ScanEnd::Completed, 999, 999},
+                                       {ScanEnd::Completed, 999},
+                                       {ScanEnd::Completed, 0, 999},
+                                       {ScanEnd::ConnectionLost},
+                                       {ScanEnd::NothingRead}}) {
+        const std::wstring text = ToWide(ScanEndText(outcome));
+        SIZE size = {};
+        EXPECT_TRUE(GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size));
+        EXPECT_LE(size.cx * 6 / 5, line.right) << text << " is " << size.cx << " pixels wide";
+    }
+    SelectObject(dc, old);
+    ReleaseDC(status, dc);
+    DestroyWindow(window.Handle());
+}
+
+}  // namespace
