@@ -37,7 +37,7 @@ void ReadEntries() {
             if (name.empty()) break;
             std::array<Text, 5> v;
             for (size_t k = 0; k < v.size(); ++k) {
-                v[k] = ReadRegistryValue(prefix + name, ProgramValueNames[k], u".");
+                v[k] = ReadRegistryValue(prefix + name, kProgramValueNames[k], u".");
             }
             if (!IsKeptDisplayName(v[0])) continue;
             gEntries.push_back({Text(type), v[0], v[1], v[2], v[3], v[4]});
@@ -74,7 +74,7 @@ std::vector<int> Widths(HWND list) {
 
 void ResetWidths(HWND list) {
     for (int c = 1; c <= 5; ++c)
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, c, kColumns[size_t(c)].width);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, c, kListColumns[size_t(c)].width);
     UpdateWindow(list);
 }
 

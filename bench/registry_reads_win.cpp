@@ -34,7 +34,7 @@ size_t ReadsPass() {
             if (name.empty()) break;
             std::array<Text, 5> values;
             for (size_t v = 0; v < values.size(); ++v) {
-                values[v] = ReadRegistryValue(prefix + name, ProgramValueNames[v], u".");
+                values[v] = ReadRegistryValue(prefix + name, kProgramValueNames[v], u".");
             }
             kept += IsKeptDisplayName(values[0]);
         }
@@ -68,10 +68,10 @@ size_t FloorSource(HKEY root, const wchar_t* path) {
         if (RegOpenKeyExW(parent.get(), name, 0, KEY_READ, program.put()) != ERROR_SUCCESS)
             continue;
         Text displayName;
-        for (size_t v = 0; v < ProgramValueNames.size(); ++v) {
+        for (size_t v = 0; v < kProgramValueNames.size(); ++v) {
             BYTE data[1024];
             DWORD size = sizeof data, type = 0;
-            std::wstring valueName = ToWide(ProgramValueNames[v]);
+            std::wstring valueName = ToWide(kProgramValueNames[v]);
             if (RegQueryValueExW(program.get(), valueName.c_str(), nullptr, &type, data, &size) ==
                     ERROR_SUCCESS &&
                 v == 0 && type == REG_SZ) {

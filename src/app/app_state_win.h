@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "common/text.h"
+#include "inventory/scan_outcome.h"
 #include "inventory/software.h"
 
 struct AppState {

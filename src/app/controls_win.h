@@ -59,16 +59,30 @@ inline constexpr std::array<ControlSpec, 13> kControls{{
     {SoftwareListView, ControlKind::ReportList, 10, 50, 1004, 540, L"", nullptr},
 }};
 
-// Inserts the columns of kColumns into a report list that has none.
+// The list's columns, in the order of kColumnTitles.
+struct ListColumn {
+    int width;    // pixels, until the fit after a scan
+    bool fitted;  // sized to its widest text after a scan
+};
+inline constexpr std::array<ListColumn, kColumnCount> kListColumns{{
+    {85, false},
+    {200, true},
+    {150, true},
+    {150, true},
+    {200, true},
+    {345, true},
+}};
+
+// Inserts the columns of kColumnTitles and kListColumns into a report list that has none.
 inline void InsertProgramColumns(HWND list) {
-    for (size_t i = 0; i < kColumns.size(); ++i) {
-        std::wstring title = ToWide(kColumns[i].title);
+    for (size_t i = 0; i < kColumnCount; ++i) {
+        std::wstring title = ToWide(kColumnTitles[i]);
         LVCOLUMNW column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = kColumns[i].width;
+        column.cx = kListColumns[i].width;
         column.pszText = title.data();
         column.iSubItem = int(i);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, LPARAM(&column));
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
 }
 
@@ -79,7 +93,7 @@ inline constexpr std::array kListDependentControls{
     SaveUninstallCommandCheck,
 };
 
-// The five save check boxes, in the order of the saveCheck indexes of kColumns.
+// The five save check boxes, in the order of the check indexes of kSaveColumns.
 inline constexpr std::array kSaveChecks{
     SaveInstallTypeCheck,     SaveVersionCheck,          SaveInstallDateCheck,
     SaveInstallLocationCheck, SaveUninstallCommandCheck,
@@ -104,7 +118,7 @@ constexpr ControlSpec ShortenedControl(ControlSpec control, int shortening) {
 constexpr wchar_t kMainWindowTitle[] = L"List Software on a Remote PC ('.' For local machine)";
 constexpr int kClientWidth = 1024;
 constexpr int kClientHeight = 630;
-constexpr COLORREF HoverColour = RGB(229, 243, 255);
+constexpr COLORREF kHoverColour = RGB(229, 243, 255);
 constexpr COLORREF kLinkHoverColour = RGB(0, 0, 255);
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr int kEnEventTextChanged = EN_CHANGE;  // 768

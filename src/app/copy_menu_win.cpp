@@ -21,11 +21,11 @@ UniqueMenu CopyMenu(const SoftwareListOwner& list, int row, int column) {
     if (!menu) return menu;
     if (row >= 0 && column >= 0 && size_t(column) < kColumnCount) {
         const std::wstring cellItem =
-            ToWide(Text(kCopyCellItemPrefix) + Text(kColumns[size_t(column)].title));
-        AppendMenuW(menu.get(), MF_STRING, kCopyCell, cellItem.c_str());
-        AppendMenuW(menu.get(), MF_STRING, kCopyRow, ToWide(kCopyRowItem).c_str());
+            ToWide(Text(kCopyCellItemPrefix) + Text(kColumnTitles[size_t(column)]));
+        AppendMenuW(menu.get(), MF_STRING, CopyCell, cellItem.c_str());
+        AppendMenuW(menu.get(), MF_STRING, CopyRow, ToWide(kCopyRowItem).c_str());
     }
-    AppendMenuW(menu.get(), MF_STRING | (list.RowCount() == 0 ? MF_GRAYED : 0), kCopyAllRows,
+    AppendMenuW(menu.get(), MF_STRING | (list.RowCount() == 0 ? MF_GRAYED : 0), CopyAllRows,
                 ToWide(kCopyAllRowsItem).c_str());
     return menu;
 }
@@ -51,15 +51,15 @@ void ShowCopyMenu(MainWindow& window, int packedPoint) {
         UINT(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y,
                             0, window.Handle(), nullptr));
     switch (chosen) {
-        case kCopyCell:
+        case CopyCell:
             Copy(window, list.CellText(size_t(row), size_t(column)));
             break;
-        case kCopyRow:
+        case CopyRow:
             Copy(window, CopiedRow(list, size_t(row), kColumnCount));
             break;
-        case kCopyAllRows: {
+        case CopyAllRows: {
             std::array<TextView, kColumnCount> titles;
-            for (size_t i = 0; i < kColumnCount; ++i) titles[i] = kColumns[i].title;
+            for (size_t i = 0; i < kColumnCount; ++i) titles[i] = kColumnTitles[i];
             Copy(window, CopiedRows(list, titles));
             break;
         }

@@ -7,7 +7,7 @@
 #include "common/handles_win.h"
 
 // The items of the copy menu, by command.
-enum CopyCommand : UINT { kCopyCell = 1, kCopyRow, kCopyAllRows };
+enum CopyCommand : UINT { CopyCell = 1, CopyRow, CopyAllRows };
 
 // The copy menu for row (-1: none) and column of list: "Copy " + the column's title and "Copy
 // Row" for a row, then "Copy All Shown Rows", greyed when the list shows no row.

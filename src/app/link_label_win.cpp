@@ -28,8 +28,8 @@ bool CursorInside(HWND label) {
 }
 
 void Paint(HWND label, const LinkState& state) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(label, &ps);
+    const ScopedPaint paint(label);
+    HDC dc = paint.get();
     RECT client;
     GetClientRect(label, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -38,17 +38,17 @@ void Paint(HWND label, const LinkState& state) {
     GetWindowTextW(label, text.data(), length + 1);
     text.resize(length);
     {
-        const ScopedSelection font(dc, HGDIOBJ(SendMessageW(label, WM_GETFONT, 0, 0)));
+        const ScopedSelection font(
+            dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
         SetBkMode(dc, TRANSPARENT);
         if (IsWindowEnabled(label)) {
             SetTextColor(dc, state.hover ? state.hoverColour : GetSysColor(COLOR_WINDOWTEXT));
             TextOutW(dc, 0, 0, text.c_str(), length);
         } else {
-            DrawStateW(dc, nullptr, nullptr, LPARAM(text.c_str()), WPARAM(length), 0, 0, 0, 0,
-                       DST_TEXT | DSS_DISABLED);
+            DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), WPARAM(length),
+                       0, 0, 0, 0, DST_TEXT | DSS_DISABLED);
         }
     }
-    EndPaint(label, &ps);
 }
 
 LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -113,5 +113,6 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
 void MakeLinkLabel(HWND label, COLORREF hoverColour) {
     auto state = std::make_unique<LinkState>(LinkState{hoverColour});
     // The subclass owns the state from here until the label is destroyed (WM_NCDESTROY).
-    if (SetWindowSubclass(label, LinkProc, kSubclassId, DWORD_PTR(state.get()))) state.release();
+    if (SetWindowSubclass(label, LinkProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state.get())))
+        state.release();
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "inventory/scan_outcome.h"
 #include "inventory/software.h"
 #include "remote/remote_text.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/list_request.h"
 #include "common/handles_win.h"
+#include "common/message_box_win.h"
 #include "common/wide_win.h"
 #include "inventory/registry_win.h"
 #include "inventory/scan_win.h"

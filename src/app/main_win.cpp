@@ -4,7 +4,6 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>  // needs windows.h first
-#include <ole2.h>
 // clang-format on
 
 #include <clocale>
@@ -13,26 +12,9 @@
 #include "app/controls_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_win.h"
+#include "common/handles_win.h"
 #include "common/system_library_win.h"
 #include "remote/host_probe_win.h"
-
-namespace {
-
-// OLE for the thread (the save dialog uses it) while the guard lives.
-class OleForThread {
-  public:
-    OleForThread() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~OleForThread() {
-        if (initialised_) OleUninitialize();
-    }
-    OleForThread(const OleForThread&) = delete;
-    OleForThread& operator=(const OleForThread&) = delete;
-
-  private:
-    bool initialised_;
-};
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Before anything else loads a library: only the system directory is searched, never the
@@ -46,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     _wsetlocale(LC_NUMERIC, L"C");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const OleForThread ole;
+    const ScopedOle ole;  // for the save dialog
 
     static AppState state;
     state.IcmpHandle = OpenIcmpHandle();

@@ -82,7 +82,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.hIconSm = wc.hIcon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(INT_PTR{COLOR_BTNFACE + 1});
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
 
@@ -117,8 +117,8 @@ void MainWindow::CreateControls(HINSTANCE instance, int shortening) {
         KindStyle kind = StyleOf(def.kind);
         HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style, def.x,
                                        def.y, def.width, def.height, window_,
-                                       HMENU(INT_PTR(def.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, WPARAM(font_.get()), FALSE);
+                                       reinterpret_cast<HMENU>(INT_PTR{def.id}), instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         switch (def.kind) {
             case ControlKind::TextField:
                 SendMessageW(control, EM_LIMITTEXT, kTextLimit, 0);
@@ -133,9 +133,9 @@ void MainWindow::CreateControls(HINSTANCE instance, int shortening) {
                 TTTOOLINFOW tool = {sizeof tool};
                 tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
                 tool.hwnd = window_;
-                tool.uId = UINT_PTR(control);
+                tool.uId = reinterpret_cast<UINT_PTR>(control);
                 tool.lpszText = const_cast<wchar_t*>(def.hint);
-                SendMessageW(tooltip, TTM_ADDTOOLW, 0, LPARAM(&tool));
+                SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
                 break;
             }
             case ControlKind::ReportList:
@@ -153,7 +153,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCCREATE) {
         auto* self =
             static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(self));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->window_ = window;
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -179,7 +179,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CONTEXTMENU:
-            if (HWND(wParam) == list_.Handle()) {
+            if (reinterpret_cast<HWND>(wParam) == list_.Handle()) {
                 Push({EventKind::ContextMenu, SoftwareListView, int(lParam)});
                 return 0;
             }

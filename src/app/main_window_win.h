@@ -1,5 +1,5 @@
-// The main window: its thirteen controls, the control operations of the shell, the sorter of its
-// list, and the one event wait shared by the event loop, the scan and the service check.
+// The main window: its controls (kControls), the control operations of the shell, the sorter of
+// its list, the event wait of the event loop and the one wait of a request's long steps.
 #pragma once
 
 // clang-format off

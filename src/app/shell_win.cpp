@@ -30,7 +30,7 @@ namespace {
 void RestoreHighlightedRow(MainWindow& window) {
     SoftwareListOwner& list = window.List();
     list.SetBackground(window.State().HoverRow, CLR_DEFAULT);
-    for (int row : list.RowsWithBackground(HoverColour)) list.SetBackground(row, CLR_DEFAULT);
+    for (int row : list.RowsWithBackground(kHoverColour)) list.SetBackground(row, CLR_DEFAULT);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void HoverHighlight(MainWindow& window, bool moved) {
     if (row >= 0) {
         if (moved) SetFocus(list);
         RestoreHighlightedRow(window);
-        window.List().SetBackground(row, HoverColour);
+        window.List().SetBackground(row, kHoverColour);
         state.HoverRow = row;
     } else {
         RestoreHighlightedRow(window);

@@ -4,7 +4,7 @@
 #include "app/main_window_win.h"
 
 // Enables and disables the controls from the program's state: the list button follows
-// ComputerField's text, nine controls follow whether SoftwareList holds entries.
+// ComputerField's text, kListDependentControls follow whether SoftwareList holds entries.
 void RefreshControlStates(MainWindow& window);
 
 // "Clear List": empties the rows, both text fields and the status line, unticks the five

@@ -1,9 +1,11 @@
 #include "app/software_list_view_win.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
+#include "app/controls_win.h"
+#include "app/list_column_fit_win.h"
+#include "app/list_paint_win.h"
 #include "common/case_win.h"
 #include "common/columns.h"
 #include "common/handles_win.h"
@@ -14,133 +16,6 @@
 #endif
 
 namespace {
-
-// The text a cell of the list shows; it stays valid during the call that asks for it.
-using CellTextSource = std::function<TextView(size_t row, int column)>;
-
-// How many of a column's widest texts the plain list measures. The list may measure a text a
-// pixel or two differently from GetTextExtentPoint32W (its own drawing flags), so a near tie
-// is left for the list itself to decide.
-constexpr size_t kCandidates = 4;
-
-struct Candidate {
-    LONG width;
-    TextView text;
-};
-
-// The widest distinct texts of a column, widest first, at most kCandidates.
-std::vector<Candidate> WidestTexts(HDC dc, size_t rowCount, int column,
-                                   const CellTextSource& cell) {
-    std::vector<Candidate> widest;
-    widest.reserve(kCandidates + 1);
-    for (size_t row = 0; row < rowCount; ++row) {
-        TextView text = cell(row, column);
-        SIZE size = {};
-        if (!GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
-                                   int(text.size()), &size)) {
-            continue;
-        }
-        if (widest.size() == kCandidates && size.cx <= widest.back().width) continue;
-        auto same = [&](const Candidate& c) { return c.text == text; };
-        if (std::any_of(widest.begin(), widest.end(), same)) continue;
-        auto place = std::find_if(widest.begin(), widest.end(),
-                                  [&](const Candidate& c) { return c.width < size.cx; });
-        widest.insert(place, {size.cx, text});
-        if (widest.size() > kCandidates) widest.pop_back();
-    }
-    return widest;
-}
-
-// The device context of a window with the window's font selected, released at the end.
-class WindowFontDc {
-  public:
-    explicit WindowFontDc(HWND window) : window_(window), dc_(GetDC(window)) {
-        font_.emplace(dc_, HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0)));
-    }
-    ~WindowFontDc() {
-        font_.reset();  // the old font goes back before the context is released
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    WindowFontDc(const WindowFontDc&) = delete;
-    WindowFontDc& operator=(const WindowFontDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HWND window_;
-    HDC dc_;
-    std::optional<ScopedSelection> font_;
-};
-
-// A hidden plain report list beside list, of the same window and list styles, font and columns
-// (format and width), without rows.
-UniqueWindow PlainTwin(HWND list) {
-    const DWORD style = DWORD(GetWindowLongPtrW(list, GWL_STYLE)) & ~(WS_VISIBLE | LVS_OWNERDATA);
-    const DWORD exStyle = DWORD(GetWindowLongPtrW(list, GWL_EXSTYLE));
-    RECT rect = {};
-    GetWindowRect(list, &rect);
-    UniqueWindow twin(CreateWindowExW(
-        exStyle, WC_LISTVIEWW, L"", style, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-        GetParent(list), nullptr, HINSTANCE(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr));
-    if (!twin) return twin;
-    SendMessageW(twin.get(), WM_SETFONT, WPARAM(SendMessageW(list, WM_GETFONT, 0, 0)), FALSE);
-    SendMessageW(twin.get(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    HWND header = HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    const int columns = header != nullptr ? int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < columns; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH;
-        if (!SendMessageW(list, LVM_GETCOLUMNW, WPARAM(i), LPARAM(&column))) column.cx = 100;
-        column.mask |= LVCF_SUBITEM;
-        column.iSubItem = i;
-        SendMessageW(twin.get(), LVM_INSERTCOLUMNW, WPARAM(i), LPARAM(&column));
-    }
-    return twin;
-}
-
-// Gives the columns of list the widths that LVSCW_AUTOSIZE gives a plain report list of the same
-// font, styles and columns holding all rowCount rows. The widest few texts of each column are
-// found with the list's font (GetTextExtentPoint32W); a hidden plain list of the same kind,
-// holding just those, sizes its columns with LVSCW_AUTOSIZE, and its widths are copied. Other
-// columns keep their widths.
-void FitColumnsToAllRows(HWND list, const std::vector<int>& columns, size_t rowCount,
-                         const CellTextSource& cell) {
-    if (list == nullptr || columns.empty()) return;
-    std::vector<std::vector<Candidate>> widest;
-    {
-        WindowFontDc dc(list);
-        if (dc.get() == nullptr) return;
-        for (int column : columns) widest.push_back(WidestTexts(dc.get(), rowCount, column, cell));
-    }
-    UniqueWindow twin = PlainTwin(list);
-    if (!twin) return;
-    size_t rows = 0;
-    for (const auto& texts : widest) rows = std::max(rows, texts.size());
-    for (size_t row = 0; row < rows; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = int(row);
-        item.pszText = const_cast<wchar_t*>(L"");
-        SendMessageW(twin.get(), LVM_INSERTITEMW, 0, LPARAM(&item));
-        for (size_t i = 0; i < columns.size(); ++i) {
-            if (row >= widest[i].size()) continue;
-            std::wstring text = ToWide(widest[i][row].text);
-            LVITEMW cellText = {};
-            cellText.iSubItem = columns[i];
-            cellText.pszText = text.data();
-            SendMessageW(twin.get(), LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&cellText));
-        }
-    }
-    std::vector<int> widths;
-    for (int column : columns) {
-        SendMessageW(twin.get(), LVM_SETCOLUMNWIDTH, WPARAM(column), LVSCW_AUTOSIZE);
-        widths.push_back(int(SendMessageW(twin.get(), LVM_GETCOLUMNWIDTH, WPARAM(column), 0)));
-    }
-    twin.reset();
-    for (size_t i = 0; i < columns.size(); ++i) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, WPARAM(columns[i]), widths[i]);
-    }
-}
 
 // The rows of the list in the given state (LVNI_SELECTED, LVNI_FOCUSED).
 std::vector<int> RowsInState(HWND list, UINT state) {
@@ -156,7 +31,7 @@ void SetRowState(HWND list, int row, UINT state, UINT mask) {
     LVITEMW item = {};
     item.state = state;
     item.stateMask = mask;
-    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
+    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace
@@ -254,7 +129,7 @@ void SoftwareListOwner::ShowEntries(const std::vector<size_t>& entryIndexes) {
 void SoftwareListOwner::FitColumns() {
     std::vector<int> fitted;
     for (size_t column = 0; column < kColumnCount; ++column) {
-        if (kColumns[column].fitted) fitted.push_back(int(column));
+        if (kListColumns[column].fitted) fitted.push_back(int(column));
     }
     FitColumnsToAllRows(list_, fitted, rows_.size(), [this](size_t row, int column) {
         return ShownCellText(CellText(row, size_t(column)));
@@ -285,7 +160,7 @@ int SoftwareListOwner::RowAt(POINT screen, int* column) const {
     LVHITTESTINFO hit = {};
     hit.pt = screen;
     ScreenToClient(list_, &hit.pt);
-    SendMessageW(list_, LVM_SUBITEMHITTEST, 0, LPARAM(&hit));
+    SendMessageW(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     // A point over the header names no row (Wine's hit test reports row 0 there).
     if (hit.pt.y < HeaderBottom()) hit.iItem = -1;
     if (column != nullptr) *column = hit.iSubItem;
@@ -330,7 +205,10 @@ std::optional<LRESULT> SoftwareListOwner::OnNotify(const NMHDR& header) {
     NMHDR* request = const_cast<NMHDR*>(&header);
     switch (header.code) {
         case UINT(NM_CUSTOMDRAW):
-            return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(request));
+            return PaintSoftwareList(
+                *reinterpret_cast<NMLVCUSTOMDRAW*>(request), HeaderBottom(), [this](size_t row) {
+                    return row < rows_.size() ? rows_[row].background : CLR_DEFAULT;
+                });
         case LVN_GETDISPINFOW:
             OnGetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(request));
             return 0;
@@ -357,60 +235,6 @@ void SoftwareListOwner::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
     const size_t length = std::min(field.size(), size_t(item.cchTextMax) - 1);
     std::copy_n(field.data(), length, reinterpret_cast<char16_t*>(item.pszText));
     item.pszText[length] = L'\0';
-}
-
-LRESULT SoftwareListOwner::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
-    switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-        case CDDS_ITEMPREPAINT: {
-            const size_t row = draw.nmcd.dwItemSpec;
-            if (row < rows_.size() && rows_[row].background != CLR_DEFAULT) {
-                draw.clrTextBk = rows_[row].background;
-            }
-            return CDRF_DODEFAULT;
-        }
-        case CDDS_POSTPAINT:
-            DrawGridLines(draw.nmcd.hdc);
-            return CDRF_DODEFAULT;
-    }
-    return CDRF_DODEFAULT;
-}
-
-void SoftwareListOwner::DrawGridLines(HDC dc) {
-    RECT client;
-    GetClientRect(list_, &client);
-    const int top = HeaderBottom();
-    HWND header = ListView_GetHeader(list_);
-    const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE)));
-    const ScopedSelection selected(dc, pen.get());
-
-    // Row boundaries continue the rows' rhythm down to the bottom of the client area.
-    int count = KnownRowCount();
-    RECT item;
-    int topIndex = ListView_GetTopIndex(list_);
-    if (count > 0 && ListView_GetItemRect(list_, topIndex, &item, LVIR_BOUNDS)) {
-        int height = item.bottom - item.top;
-        if (height > 0) {
-            int y = item.top - height * ((item.top - top) / height);
-            for (; y <= client.bottom; y += height) {
-                if (y < top) continue;
-                MoveToEx(dc, client.left, y - 1, nullptr);
-                LineTo(dc, client.right, y - 1);
-            }
-        }
-    }
-    // Column boundaries, following the header as it scrolls.
-    if (header != nullptr) {
-        int columns = Header_GetItemCount(header);
-        for (int i = 0; i < columns; ++i) {
-            RECT rect;
-            if (!Header_GetItemRect(header, i, &rect)) continue;
-            MapWindowPoints(header, list_, reinterpret_cast<POINT*>(&rect), 2);
-            MoveToEx(dc, rect.right - 1, top, nullptr);
-            LineTo(dc, rect.right - 1, client.bottom);
-        }
-    }
 }
 
 int AnswerFindItem(const NMLVFINDITEMW& request, size_t rowCount,

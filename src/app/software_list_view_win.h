@@ -51,8 +51,9 @@ class SoftwareListOwner final : public ListRows {
     void ShowAllFitted();
     // Replaces every row at once: one row per entry index, in this order, default backgrounds.
     void ShowEntries(const std::vector<size_t>& entryIndexes);
-    // Fits columns 1 to 5 to the widest text each shows over every row (not only the rows in
-    // view, which is all a virtual list measures on Windows); column 0 keeps its width.
+    // Fits the columns kListColumns marks fitted to the widest text each shows over every row
+    // (not only the rows in view, which is all a virtual list measures on Windows); the others
+    // keep their widths.
     void FitColumns();
 
     // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
@@ -83,8 +84,6 @@ class SoftwareListOwner final : public ListRows {
     // Where the rows begin: the bottom of the header, in client coordinates (0 without one).
     int HeaderBottom() const;
     void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
-    void DrawGridLines(HDC dc);
 
     struct ShownRow {
         size_t entry;         // index into entries_

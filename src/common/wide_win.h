@@ -42,8 +42,3 @@ inline std::optional<std::string> ToAnsiCodePage(TextView text) {
     }
     return bytes;
 }
-
-// The program's message boxes: modal, owned by owner; the button the operator pressed.
-inline int ShowMessageBox(HWND owner, TextView text, TextView title, UINT style) {
-    return MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), style);
-}

@@ -12,23 +12,25 @@ constexpr DWORD kOpenRetryMs = 10;
 }  // namespace
 
 bool CopyToClipboard(HWND owner, TextView text) {
+    ScopedClipboard clipboard;
     bool open = false;
     for (int attempt = 0; attempt < kOpenAttempts && !open; ++attempt) {
         if (attempt > 0) Sleep(kOpenRetryMs);
-        open = OpenClipboard(owner);
+        open = clipboard.Open(owner);
     }
     if (!open) return false;
     bool copied = false;
     if (EmptyClipboard()) {
         UniqueGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t)));
-        if (void* target = memory ? GlobalLock(memory.get()) : nullptr) {
+        ScopedGlobalLock lock(memory.get());
+        if (void* target = lock.get()) {
             std::memcpy(target, text.data(), text.size() * sizeof(char16_t));
             static_cast<char16_t*>(target)[text.size()] = u'\0';
-            GlobalUnlock(memory.get());
-            // The clipboard owns the memory once it took it.
+            // The block is handed over unlocked; the clipboard owns it once it took it.
+            lock.Unlock();
             copied = SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr;
             if (copied) memory.release();
         }
     }
-    return CloseClipboard() && copied;
+    return clipboard.Close() && copied;
 }

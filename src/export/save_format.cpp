@@ -15,9 +15,9 @@ Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks) {
     if (cells[kInstallTypeColumn].empty()) return Text();
     Text record;
     for (size_t column = 0; column < cells.size(); ++column) {
-        const int check = kColumns[column].saveCheck;
+        const int check = kSaveColumns[column].check;
         if (check >= 0 && !checks[size_t(check)]) continue;
-        record += kColumns[column].saveLabel;
+        record += kSaveColumns[column].label;
         record += cells[column];
         record += kSaveLineEnd;
     }

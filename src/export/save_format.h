@@ -12,20 +12,35 @@
 // The cell texts of one shown row, in column order (Install Type ... Uninstall String).
 using SaveRowCells = std::array<Text, kColumnCount>;
 
-// Tick states of the five field check boxes, in this order: the saveCheck of each column.
+// A column's lines in a saved file, in the order of kColumnTitles: a line is the label, then the
+// cell's text, written when the check box of index check is ticked (-1: always).
+struct SaveColumn {
+    TextView label;
+    int check;
+};
+inline constexpr std::array<SaveColumn, kColumnCount> kSaveColumns{{
+    {u"App Type: ", 0},
+    {u"App Name: ", -1},
+    {u"App Version: ", 1},
+    {u"Install Date: ", 2},
+    {u"Install Location: ", 3},
+    {u"Uninstall Command: ", 4},
+}};
+
+// Tick states of the five field check boxes, in this order: the check of each column.
 enum SaveCheck : size_t {
-    kSaveInstallType,
-    kSaveVersion,
-    kSaveInstallDate,
-    kSaveInstallLocation,
-    kSaveUninstallCommand,
+    SaveInstallType,
+    SaveVersion,
+    SaveInstallDate,
+    SaveInstallLocation,
+    SaveUninstallCommand,
 };
 using SaveChecks = std::array<bool, 5>;
 
 // Line end of the saved file.
 inline constexpr TextView kSaveLineEnd = u"\r\n";
 
-// The UTF-16 text written for one row: a "saveLabel + cell + CR LF" line for each column whose
+// The UTF-16 text written for one row: a "label + cell + CR LF" line for each column whose
 // check box is ticked, and for App Name, which has none, in column order, then one empty line
 // (CR LF). Cells are written as they
 // stand (a line feed inside a cell stays in that line's value). The empty text when the row

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "common/message_box_win.h"
 #include "common/system_library_win.h"
 #include "common/wide_win.h"
 

@@ -23,12 +23,10 @@ using TextUpperCase = Text (*)(TextView);
 RegistryPath ParseRegistryPath(TextView path, TextUpperCase upperCase);
 
 // Registry value types this layer tells apart (the platform's own numbers).
-enum : uint32_t {
-    kRegSz = 1,
-    kRegExpandSz = 2,
-    kRegBinary = 3,
-    kRegDword = 4,
-};
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
 
 // Size of the value data buffer: longer data makes a read fail.
 constexpr size_t kRegistryValueLimit = 1024;

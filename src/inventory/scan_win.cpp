@@ -35,16 +35,16 @@ class Scan {
             lost = !RegistryAnswers();
         }
 
-        std::vector<Text> UserHiveList;
+        std::vector<Text> userHiveList;
         if (!lost && !stopped_) {
-            UserHiveList = SubkeyNames(kUsersRoot);
-            readAnything |= !UserHiveList.empty();
+            userHiveList = SubkeyNames(kUsersRoot);
+            readAnything |= !userHiveList.empty();
             lost = !RegistryAnswers();
         }
         // A user's hive that the reader may not enumerate (the hives of other users deny a
         // reader without administrative rights) is counted; every readable hive has subkeys.
         size_t unreadableUsers = 0;
-        for (const Text& hive : HivesToScan(UserHiveList)) {
+        for (const Text& hive : HivesToScan(userHiveList)) {
             if (lost || stopped_) break;
             if (IsUserAccountName(hive) && reader_.EnumSubkey(Text(kUsersRoot) + hive, 0).empty()) {
                 lost = !RegistryAnswers();
@@ -62,14 +62,14 @@ class Scan {
         // Users with a profile but no loaded hive: their programs could not be read.
         const std::vector<Text> profiles = SubkeyNames(kProfileList);
         if (stopped_) return {ScanEnd::Stopped};
-        return {ScanEnd::Completed, CountSignedOutUsers(profiles, UserHiveList), unreadableUsers};
+        return {ScanEnd::Completed, CountSignedOutUsers(profiles, userHiveList), unreadableUsers};
     }
 
   private:
     void HandleProgramKey(TextView installType, const Text& keyPath) {
-        std::array<Text, ProgramValueNames.size()> values;
+        std::array<Text, kProgramValueNames.size()> values;
         for (size_t i = 0; i < values.size(); ++i) {
-            values[i] = reader_.ReadValue(keyPath, ProgramValueNames[i]);
+            values[i] = reader_.ReadValue(keyPath, kProgramValueNames[i]);
         }
         // A key whose reads a lost connection cut short is no entry: its fields would be missing.
         if (reader_.ConnectionLost() || !IsKeptDisplayName(values[0])) return;

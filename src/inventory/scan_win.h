@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/text.h"
+#include "inventory/scan_outcome.h"
 #include "inventory/software.h"
 
 // Where a scan's results go.

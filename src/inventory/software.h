@@ -1,5 +1,5 @@
-// The records of the inventory: one installed program, the list of the last scan, the rules that
-// decide which program keys become entries, and the texts a scan shows.
+// The records of the inventory: one installed program, the list of the last scan, and the rules
+// that decide which program keys and hives become entries.
 #pragma once
 
 #include <array>
@@ -28,17 +28,17 @@ using SoftwareList = std::vector<SoftwareEntry>;
 
 // Display name fragments that mark updates, service packs, language packs and similar noise.
 // Matched case-sensitively anywhere in the display name, in this order.
-inline constexpr std::array<std::u16string_view, 8> ExcludedNameFragments{
+inline constexpr std::array<std::u16string_view, 8> kExcludedNameFragments{
     u"Security Update", u"Update for", u"Service Pack",           u"Microsoft Visual",
     u"Language Pack",   u"MUI",        u"Microsoft Office Proof", u"Microsoft Office IME",
 };
 
 // True when a program key with this display name becomes an entry: the name is not empty and
-// contains none of ExcludedNameFragments.
+// contains none of kExcludedNameFragments.
 bool IsKeptDisplayName(TextView displayName);
 
 // The five values read from every program key, in the order they are read.
-inline constexpr std::array<std::u16string_view, 5> ProgramValueNames{
+inline constexpr std::array<std::u16string_view, 5> kProgramValueNames{
     u"DisplayName", u"DisplayVersion", u"InstallDate", u"InstallLocation", u"UninstallString",
 };
 
@@ -58,43 +58,3 @@ std::vector<Text> HivesToScan(const std::vector<Text>& hiveNames);
 // are not among the names of HKEY_USERS' subkeys (without regard to ASCII case).
 size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
                            const std::vector<Text>& loadedHiveNames);
-
-// The progress text shown after "Please wait": 0 to 10 full stops, advanced once per timer tick
-// and kept from one scan to the next.
-class ProgressDots {
-  public:
-    // The status text for this tick ("Please wait" and the dots so far); then one more dot, or
-    // none again after ten.
-    Text Tick();
-
-  private:
-    Text dots_;
-};
-
-inline constexpr TextView kPleaseWaitText = u"Please wait";
-inline constexpr TextView kCompletedText = u"Completed Successfully";
-// Another machine's registry stopped answering after something was read: the rows found so far
-// stay.
-inline constexpr TextView kConnectionLostText = u"Connection lost: the list is incomplete";
-inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remote registry";
-
-// How a scan ended.
-enum class ScanEnd {
-    Completed,       // every source was read
-    ConnectionLost,  // another machine's registry stopped answering midway
-    NothingRead,     // nothing at all could be read from another machine's registry
-    Stopped,         // the sink stopped it: the program is ending
-};
-
-struct ScanOutcome {
-    ScanEnd end = ScanEnd::Completed;
-    size_t signedOutUsers = 0;   // accounts with a profile but no loaded hive (CountSignedOutUsers)
-    size_t unreadableUsers = 0;  // accounts whose loaded hive the reader may not enumerate
-};
-
-// The status text for the end of a scan: for a completed scan kCompletedText, followed by
-// " (N signed-out users not included)" (" (1 signed-out user not included)"), by " (N users could
-// not be read)" (" (1 user could not be read)"), or by both in short, " (N users signed out, M
-// unreadable)" (" (1 user signed out, M unreadable)"), as far as there were such users;
-// kConnectionLostText; kUnableToReadRegistryText; or nothing for a stopped scan.
-Text ScanEndText(const ScanOutcome& outcome);

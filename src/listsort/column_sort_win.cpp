@@ -17,7 +17,9 @@ void ColumnSorter::OnColumnClick(int column) {
     // The arrow the column shows now decides: an up arrow turns into a descending sort, no arrow
     // or a down arrow into an ascending one; an unreadable header gives direction 0.
     const int arrow = HeaderArrow(column);
-    SortDirection direction = arrow == 1 ? Descending : arrow == -1 ? SortDirection(0) : Ascending;
+    SortDirection direction = arrow == 1    ? SortDirection::Descending
+                              : arrow == -1 ? SortDirection(0)
+                                            : SortDirection::Ascending;
     // A column the rows do not have reads as empty texts everywhere.
     const size_t cells = column >= 0 ? size_t(column) : SIZE_MAX;
     if (!SortRowsByColumn(rows_, cells, DetectColumnKind(rows_, cells), direction, LocaleLower)) {
@@ -49,8 +51,8 @@ bool ColumnSorter::SetHeaderArrows(int column, SortDirection direction) {
         // An item that cannot be read is left alone rather than overwritten with made-up flags.
         if (!Header_GetItem(header, i, &item)) continue;
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == column && direction == Ascending) item.fmt |= HDF_SORTUP;
-        if (i == column && direction == Descending) item.fmt |= HDF_SORTDOWN;
+        if (i == column && direction == SortDirection::Ascending) item.fmt |= HDF_SORTUP;
+        if (i == column && direction == SortDirection::Descending) item.fmt |= HDF_SORTDOWN;
         Header_SetItem(header, i, &item);
     }
     return true;

@@ -50,7 +50,7 @@ SortKey SortKeyOf(TextView text, const SortRequest& request, CodeUnitMap fold) {
     SortKey key;
     key.text = text;
     switch (request.kind) {
-        case ColumnKind::Text:
+        case ColumnKind::PlainText:
             key.folded = FoldedText(text, fold);
             break;
         case ColumnKind::WholeNumber:
@@ -72,7 +72,7 @@ SortKey SortKeyOf(TextView text, const SortRequest& request, CodeUnitMap fold) {
 int CompareSortKeys(const SortKey& a, const SortKey& b, const SortRequest& request) {
     if (a.text == b.text) return 0;
     switch (request.kind) {
-        case ColumnKind::Text:
+        case ColumnKind::PlainText:
             return CompareFoldedTexts(a.folded, b.folded, request.direction);
         case ColumnKind::DecimalNumber:
             return CompareKeys(a.decimal, b.decimal, request.direction);
@@ -88,7 +88,7 @@ ColumnKind DetectColumnKind(const ListRows& rows, size_t column) {
     const ProbeTexts probes = ReadProbeTexts(rows, column);
     const ColumnKind first = DetectCellKind(probes.first);
     if (DetectCellKind(probes.last) != first || DetectCellKind(probes.middle) != first) {
-        return ColumnKind::Text;
+        return ColumnKind::PlainText;
     }
     return first;
 }
@@ -99,7 +99,7 @@ bool SortRowsByColumn(ListRows& rows, size_t column, ColumnKind kind, SortDirect
     if (kind == ColumnKind::Date) {
         const ProbeTexts probes = ReadProbeTexts(rows, column);
         request.dateMask = ChooseColumnDateMask(probes.first, probes.last, probes.middle);
-        if (request.dateMask.empty()) request.kind = ColumnKind::Text;
+        if (request.dateMask.empty()) request.kind = ColumnKind::PlainText;
     }
     const size_t count = rows.RowCount();
     std::vector<size_t> order(count);

@@ -14,8 +14,8 @@
 // the column's date mask.
 struct SortRequest {
     size_t column = 0;
-    ColumnKind kind = ColumnKind::Text;
-    SortDirection direction = Ascending;
+    ColumnKind kind = ColumnKind::PlainText;
+    SortDirection direction = SortDirection::Ascending;
     Text dateMask;
 };
 

@@ -147,17 +147,18 @@ ColumnKind DetectCellKind(TextView text) {
         case 1:
             if (text.find_first_of(u",.") != TextView::npos) return ColumnKind::DecimalNumber;
             if (text[0] == u'$' || text[0] == u'%') return ColumnKind::WholeNumber;
-            return ColumnKind::Text;
+            return ColumnKind::PlainText;
         case 2:
-            return length == 10 && NonDigitsAt(text, {3, 6}) ? ColumnKind::Date : ColumnKind::Text;
+            return length == 10 && NonDigitsAt(text, {3, 6}) ? ColumnKind::Date
+                                                             : ColumnKind::PlainText;
         case 4:
             return length == 16 && NonDigitsAt(text, {3, 6, 11, 14}) ? ColumnKind::Date
-                                                                     : ColumnKind::Text;
+                                                                     : ColumnKind::PlainText;
         case 5:
             return length == 19 && NonDigitsAt(text, {3, 6, 11, 14, 17}) ? ColumnKind::Date
-                                                                         : ColumnKind::Text;
+                                                                         : ColumnKind::PlainText;
         default:
-            return ColumnKind::Text;
+            return ColumnKind::PlainText;
     }
 }
 

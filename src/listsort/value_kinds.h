@@ -9,7 +9,7 @@
 
 // The kind of values a column holds, as detected from its cells. Stored in 8 bits by the sorter.
 enum class ColumnKind : uint8_t {
-    Text = 0,
+    PlainText = 0,
     WholeNumber = 1,
     DecimalNumber = 2,
     Date = 3,
@@ -18,7 +18,7 @@ enum class ColumnKind : uint8_t {
 
 // Direction of a sort. The sorter passes 0 when the column's header cannot be read; every value
 // other than Ascending compares as descending.
-enum SortDirection : uint8_t { Ascending = 1, Descending = 2 };
+enum class SortDirection : uint8_t { Ascending = 1, Descending = 2 };
 
 // Number of code units of the text that are not one of the ten ASCII digits (0 for the empty text).
 size_t CountNonDigits(TextView text);
@@ -56,7 +56,7 @@ int64_t SizeInBytes(TextView text);
 // the direction, so the result is never 0.
 template <typename Key>
 constexpr int CompareKeys(const Key& a, const Key& b, SortDirection direction) {
-    if (direction == Ascending) return a < b ? -1 : 1;
+    if (direction == SortDirection::Ascending) return a < b ? -1 : 1;
     return a > b ? -1 : 1;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "common/handles_win.h"
 #include "common/system_library_win.h"
 #include "common/wide_win.h"
 #include "remote/echo_reply.h"
@@ -81,13 +82,12 @@ uint32_t ResolveHostAddress(TextView computerName) {
     const SocketCalls& sockets = Sockets();
     if (!sockets.Complete()) return 0;
     WSADATA data;
-    if (sockets.startup(MAKEWORD(1, 1), &data) != 0) return 0;
+    const ScopedSocketsStart started(sockets.startup(MAKEWORD(1, 1), &data) == 0, sockets.cleanup);
+    if (!started) return 0;
     // The whole name in the ANSI code page, so that the lookup asks for exactly the typed name.
+    // The entry belongs to the sockets library: it is read before they are cleaned up.
     const std::optional<std::string> ansi = ToAnsiCodePage(computerName);
-    const uint32_t address =
-        !ansi || ansi->empty() ? 0 : FirstAddress(sockets.hostByName(ansi->c_str()));
-    sockets.cleanup();
-    return address;
+    return !ansi || ansi->empty() ? 0 : FirstAddress(sockets.hostByName(ansi->c_str()));
 }
 
 HANDLE OpenIcmpHandle() {

@@ -27,7 +27,8 @@ void CheckComparison(const char* name, Compare compare, TextView a, TextView b,
                      SortDirection direction, Key keyA, Key keyB) {
     const std::string shown = std::string(name) + " of " + fuzz::Printable(a) + " and " +
                               fuzz::Printable(b) + ", direction " + std::to_string(int(direction));
-    const SortDirection directions[] = {direction, Ascending, Descending, kUnreadHeader};
+    const SortDirection directions[] = {direction, SortDirection::Ascending,
+                                        SortDirection::Descending, kUnreadHeader};
     for (SortDirection d : directions) {
         const int forward = compare(a, b, d);
         const int backward = compare(b, a, d);
@@ -39,7 +40,7 @@ void CheckComparison(const char* name, Compare compare, TextView a, TextView b,
             FUZZ_CHECK(forward == 1 && backward == 1, shown + ": equal keys");
             continue;
         }
-        const bool firstGoesFirst = d == Ascending ? keyA < keyB : keyB < keyA;
+        const bool firstGoesFirst = d == SortDirection::Ascending ? keyA < keyB : keyB < keyA;
         FUZZ_CHECK(forward == (firstGoesFirst ? -1 : 1), shown + ": " + std::to_string(forward));
         FUZZ_CHECK(backward == -forward, shown + ": swapped " + std::to_string(backward));
     }

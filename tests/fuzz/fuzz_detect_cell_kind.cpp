@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(nonDigits + digits == text.size(), shown);
     FUZZ_CHECK(!IsDigitAt(text, 0) && !IsDigitAt(text, text.size() + 1), shown);
 
-    FUZZ_CHECK(kind == ColumnKind::Text || kind == ColumnKind::WholeNumber ||
+    FUZZ_CHECK(kind == ColumnKind::PlainText || kind == ColumnKind::WholeNumber ||
                    kind == ColumnKind::DecimalNumber || kind == ColumnKind::Date ||
                    kind == ColumnKind::Size,
                shown + " gave kind " + kindName);

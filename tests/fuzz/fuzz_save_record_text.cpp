@@ -42,14 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The check box of each column; App Name has none and is always written.
-    const int columnCheck[] = {kSaveInstallType,     -1,
-                               kSaveVersion,         kSaveInstallDate,
-                               kSaveInstallLocation, kSaveUninstallCommand};
+    const int columnCheck[] = {SaveInstallType,     -1,
+                               SaveVersion,         SaveInstallDate,
+                               SaveInstallLocation, SaveUninstallCommand};
     TextView rest(record);
     size_t expectedBreaks = 2;  // the empty line that ends the record
     for (size_t column = 0; column < cells.size(); ++column) {
         if (columnCheck[column] >= 0 && !checks[size_t(columnCheck[column])]) continue;
-        const Text line = Text(kColumns[column].saveLabel) + cells[column] + Text(kSaveLineEnd);
+        const Text line = Text(kSaveColumns[column].label) + cells[column] + Text(kSaveLineEnd);
         FUZZ_CHECK(rest.starts_with(line), shown + ", line of column " + std::to_string(column));
         rest.remove_prefix(line.size());
         expectedBreaks += 2 + CountLineBreaks(cells[column]);

@@ -282,8 +282,8 @@ TEST(CompareDatesTest, ComparesDateValues) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Printable(c.mask) + " " + Printable(c.a) + " vs " + Printable(c.b));
-        EXPECT_EQ(CompareDates(c.a, c.b, Ascending, c.mask), c.ascending);
-        EXPECT_EQ(CompareDates(c.a, c.b, Descending, c.mask), c.descending);
+        EXPECT_EQ(CompareDates(c.a, c.b, SortDirection::Ascending, c.mask), c.ascending);
+        EXPECT_EQ(CompareDates(c.a, c.b, SortDirection::Descending, c.mask), c.descending);
         EXPECT_EQ(CompareDates(c.a, c.b, kUnreadHeader, c.mask), c.descending);
     }
 }

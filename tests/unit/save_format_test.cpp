@@ -40,16 +40,16 @@ TEST_P(SaveRecordTextTest, WritesTheTickedLinesInColumnOrderAndAnEmptyLine) {
 INSTANTIATE_TEST_SUITE_P(
     Boxes, SaveRecordTextTest,
     testing::Values(RecordCase{"none", kNoBox, u"App Name: Editor\r\n\r\n"},
-                    RecordCase{"type", OnlyBox(kSaveInstallType),
+                    RecordCase{"type", OnlyBox(SaveInstallType),
                                u"App Type: Machine\r\nApp Name: Editor\r\n\r\n"},
-                    RecordCase{"version", OnlyBox(kSaveVersion),
+                    RecordCase{"version", OnlyBox(SaveVersion),
                                u"App Name: Editor\r\nApp Version: 2.1\r\n\r\n"},
-                    RecordCase{"date", OnlyBox(kSaveInstallDate),
+                    RecordCase{"date", OnlyBox(SaveInstallDate),
                                u"App Name: Editor\r\nInstall Date: 20240105\r\n\r\n"},
-                    RecordCase{"location", OnlyBox(kSaveInstallLocation),
+                    RecordCase{"location", OnlyBox(SaveInstallLocation),
                                u"App Name: Editor\r\nInstall Location: C:\\Apps\\Editor\r\n\r\n"},
                     RecordCase{
-                        "uninstall", OnlyBox(kSaveUninstallCommand),
+                        "uninstall", OnlyBox(SaveUninstallCommand),
                         u"App Name: Editor\r\nUninstall Command: C:\\Apps\\Editor\\un.exe\r\n\r\n"},
                     RecordCase{"all", kAllBoxes,
                                u"App Type: Machine\r\nApp Name: Editor\r\nApp Version: 2.1\r\n"
@@ -71,7 +71,7 @@ TEST(SaveRecordTextCellsTest, CellsAreWrittenAsTheyStand) {
               u"Install Date: \r\nInstall Location:  \r\nUninstall Command: \"q\" |\r\n\r\n");
     // Empty cells other than column 0 still give their labelled line.
     const SaveRowCells emptyName{u"Machine", u"", u"", u"", u"", u""};
-    EXPECT_EQ(SaveRecordText(emptyName, OnlyBox(kSaveVersion)),
+    EXPECT_EQ(SaveRecordText(emptyName, OnlyBox(SaveVersion)),
               u"App Name: \r\nApp Version: \r\n\r\n");
     // Text outside ASCII is passed on unchanged (conversion happens when the file is written).
     const SaveRowCells unicode{u"User", u"Caf\u00E9 \u0416", u"", u"", u"", u""};

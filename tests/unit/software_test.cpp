@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/list_rows.h"
+#include "inventory/scan_outcome.h"
 
 namespace {
 

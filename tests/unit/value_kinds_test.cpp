@@ -16,6 +16,8 @@
 
 namespace {
 
+using enum SortDirection;
+
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -25,7 +27,7 @@ constexpr SortDirection kUnreadHeader = SortDirection(0);  // header could not b
 
 const char* KindName(ColumnKind kind) {
     switch (kind) {
-        case ColumnKind::Text:
+        case ColumnKind::PlainText:
             return "Text";
         case ColumnKind::WholeNumber:
             return "WholeNumber";
@@ -108,7 +110,7 @@ TEST(IsDigitAtTest, TestsOneBasedPositionAndGivesFalseOutside) {
 
 TEST(ColumnKindTest, HasTheStoredValuesAndEightBits) {
     EXPECT_EQ(sizeof(ColumnKind), 1u);
-    EXPECT_EQ(int(ColumnKind::Text), 0);
+    EXPECT_EQ(int(ColumnKind::PlainText), 0);
     EXPECT_EQ(int(ColumnKind::WholeNumber), 1);
     EXPECT_EQ(int(ColumnKind::DecimalNumber), 2);
     EXPECT_EQ(int(ColumnKind::Date), 3);
@@ -130,16 +132,16 @@ TEST(DetectCellKindTest, ClassifiesCellTexts) {
         {u"%101", ColumnKind::WholeNumber},
         {u"$", ColumnKind::WholeNumber},
         // One non-digit that is not a decimal mark and not leading $ or %.
-        {u"-5", ColumnKind::Text},
-        {u"50%", ColumnKind::Text},
-        {u"a", ColumnKind::Text},
+        {u"-5", ColumnKind::PlainText},
+        {u"50%", ColumnKind::PlainText},
+        {u"a", ColumnKind::PlainText},
         // Decimal numbers: exactly one non-digit, which is a comma or a point.
         {u"3.14", ColumnKind::DecimalNumber},
         {u"1,5", ColumnKind::DecimalNumber},
         {u".", ColumnKind::DecimalNumber},
         {u",", ColumnKind::DecimalNumber},
         {u"10.0", ColumnKind::DecimalNumber},
-        {u"1.2.3", ColumnKind::Text},
+        {u"1.2.3", ColumnKind::PlainText},
         // Sizes: the upper-cased tail occurs in " KB MB GB TB".
         {u"12.5 MB", ColumnKind::Size},
         {u"12 kb", ColumnKind::Size},
@@ -155,29 +157,29 @@ TEST(DetectCellKindTest, ClassifiesCellTexts) {
         {u"T", ColumnKind::Size},
         {u" ", ColumnKind::Size},
         {u"12 KB ", ColumnKind::Size},
-        {u"12KB", ColumnKind::Text},
-        {u"512 B", ColumnKind::Text},  // "2 B" is no part of the unit list
-        {u"12 XB", ColumnKind::Text},
-        {u"12 K", ColumnKind::Text},
-        {u"KBX", ColumnKind::Text},
+        {u"12KB", ColumnKind::PlainText},
+        {u"512 B", ColumnKind::PlainText},  // "2 B" is no part of the unit list
+        {u"12 XB", ColumnKind::PlainText},
+        {u"12 K", ColumnKind::PlainText},
+        {u"KBX", ColumnKind::PlainText},
         // Dates: dd.mm.yyyy with optional hh:ii and :ss, any separators.
         {u"15.01.2023", ColumnKind::Date},
         {u"12/31/2023 08:00:00", ColumnKind::Date},
         {u"01/31/2023 18:05", ColumnKind::Date},
         {u"15.01.2023 18:05:59", ColumnKind::Date},
         {u"15A01Z2023", ColumnKind::Date},
-        {u"2023-01-15", ColumnKind::Text},
-        {u"15.01.23", ColumnKind::Text},
-        {u"15.01.2023x", ColumnKind::Text},
-        {u"1.501.2023", ColumnKind::Text},
-        {u"15.01.2023 1:805", ColumnKind::Text},     // position 14 is a digit
-        {u"15.01.2023 18:05:5", ColumnKind::Text},   // 18 code units
-        {u"15.01.2023 18:055:9", ColumnKind::Text},  // position 17 is a digit
-        {u"15.01.2023 18:0559", ColumnKind::Text},
+        {u"2023-01-15", ColumnKind::PlainText},
+        {u"15.01.23", ColumnKind::PlainText},
+        {u"15.01.2023x", ColumnKind::PlainText},
+        {u"1.501.2023", ColumnKind::PlainText},
+        {u"15.01.2023 1:805", ColumnKind::PlainText},     // position 14 is a digit
+        {u"15.01.2023 18:05:5", ColumnKind::PlainText},   // 18 code units
+        {u"15.01.2023 18:055:9", ColumnKind::PlainText},  // position 17 is a digit
+        {u"15.01.2023 18:0559", ColumnKind::PlainText},
         // Other texts.
-        {u"Machine", ColumnKind::Text},
-        {u"\u0661\u0662", ColumnKind::Text},  // Arabic-Indic digits are no digits
-        {u"1 2 3", ColumnKind::Text},
+        {u"Machine", ColumnKind::PlainText},
+        {u"\u0661\u0662", ColumnKind::PlainText},  // Arabic-Indic digits are no digits
+        {u"1 2 3", ColumnKind::PlainText},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(KindName(DetectCellKind(c.text)), KindName(c.expected)) << Printable(c.text);
@@ -520,13 +522,14 @@ TEST(SortKeysTest, TwoCellsCompareAsTheSortComparesThem) {
         Text first, second;
         int expected;
     } cases[] = {
-        {"identical texts", ColumnKind::Text, Ascending, u"abc", u"abc", 0},
+        {"identical texts", ColumnKind::PlainText, Ascending, u"abc", u"abc", 0},
         {"identical empty texts", ColumnKind::WholeNumber, Ascending, u"", u"", 0},
-        {"case differs: 1 ascending", ColumnKind::Text, Ascending, u"abc", u"ABC", 1},
-        {"case differs: 1 descending", ColumnKind::Text, Descending, u"abc", u"ABC", 1},
-        {"text ascending", ColumnKind::Text, Ascending, u"a", u"B", -1},
-        {"text descending", ColumnKind::Text, Descending, u"a", u"B", 1},
-        {"text, unread header compares descending", ColumnKind::Text, kUnreadHeader, u"a", u"B", 1},
+        {"case differs: 1 ascending", ColumnKind::PlainText, Ascending, u"abc", u"ABC", 1},
+        {"case differs: 1 descending", ColumnKind::PlainText, Descending, u"abc", u"ABC", 1},
+        {"text ascending", ColumnKind::PlainText, Ascending, u"a", u"B", -1},
+        {"text descending", ColumnKind::PlainText, Descending, u"a", u"B", 1},
+        {"text, unread header compares descending", ColumnKind::PlainText, kUnreadHeader, u"a",
+         u"B", 1},
         {"same number, other text", ColumnKind::DecimalNumber, Ascending, u"1.0", u"1.00", 1},
         {"same number, other text, descending", ColumnKind::DecimalNumber, Descending, u"1.00",
          u"1.0", 1},
@@ -534,11 +537,11 @@ TEST(SortKeysTest, TwoCellsCompareAsTheSortComparesThem) {
         {"sizes", ColumnKind::Size, Ascending, u"1 MB", u"1025 KB", -1},
         {"dates without a mask all fail alike", ColumnKind::Date, Ascending, u"01.01.2000",
          u"01.01.1999", 1},
-        {"equal in the first 254 code units", ColumnKind::Text, Ascending, prefix254 + u"b",
+        {"equal in the first 254 code units", ColumnKind::PlainText, Ascending, prefix254 + u"b",
          prefix254 + u"a", 0},
-        {"equal in the first 254, long tails", ColumnKind::Text, Ascending,
+        {"equal in the first 254, long tails", ColumnKind::PlainText, Ascending,
          prefix254 + Text(100, u'z'), prefix254, 0},
-        {"the 254th code unit still counts", ColumnKind::Text, Ascending, prefix253 + u"b",
+        {"the 254th code unit still counts", ColumnKind::PlainText, Ascending, prefix253 + u"b",
          prefix253 + u"a", 1},
         {"a kind outside the enumeration", ColumnKind(9), Ascending, u"a", u"b", 0},
     };

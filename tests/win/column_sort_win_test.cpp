@@ -607,7 +607,7 @@ TEST_F(ColumnSortTest, HeaderButtonClickSortsLikeAnOperatorsClick) {
 TEST_F(ColumnSortTest, MissingListGivesFailureResults) {
     ColumnSorter withoutList(main_.owner);
     EXPECT_EQ(withoutList.HeaderArrow(0), -1);
-    EXPECT_FALSE(withoutList.SetHeaderArrows(0, Ascending));
+    EXPECT_FALSE(withoutList.SetHeaderArrows(0, SortDirection::Ascending));
     EXPECT_EQ(sorter_.HeaderArrow(6), -1);  // no such header item
     EXPECT_EQ(sorter_.HeaderArrow(0), 0);
 }
@@ -619,8 +619,11 @@ TEST_F(ColumnSortTest, HeaderArrowOperations) {
         std::string arrows;
         int arrowOfColumn;
     } cases[] = {
-        {2, Ascending, "--u---", 1},  {2, Descending, "--d---", 2},    {0, Ascending, "u-----", 1},
-        {5, Descending, "-----d", 2}, {3, kUnreadHeader, "------", 0},
+        {2, SortDirection::Ascending, "--u---", 1},
+        {2, SortDirection::Descending, "--d---", 2},
+        {0, SortDirection::Ascending, "u-----", 1},
+        {5, SortDirection::Descending, "-----d", 2},
+        {3, kUnreadHeader, "------", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arrows);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/wide_win.h"
+#include "inventory/scan_outcome.h"
 #include "inventory/software.h"
 
 namespace {
