@@ -9,14 +9,14 @@ add_library(lswin STATIC ${LS_WIN_SOURCES})
 # Only known DLLs and comctl32 (side by side through the manifest) are imported: the ICMP and
 # Windows Sockets libraries and comdlg32 are loaded at run time from the system directory.
 target_link_libraries(lswin PUBLIC lscore comctl32 ole32 shell32 user32 gdi32 advapi32)
-target_compile_options(lswin PRIVATE -Wall -Wextra)
+target_compile_options(lswin PRIVATE -Wall -Wextra -Werror=shadow)
 
 add_executable(listsoftware WIN32
     src/app/main_win.cpp
     res/listsoftware.rc
 )
 target_link_libraries(listsoftware PRIVATE lswin)
-target_compile_options(listsoftware PRIVATE -Wall -Wextra)
+target_compile_options(listsoftware PRIVATE -Wall -Wextra -Werror=shadow)
 # Fully static: nothing but Windows' own DLLs beside the exe. Reproducible: without a link time
 # stamp in the PE header, builds of one commit are byte-identical wherever and whenever made.
 target_link_options(listsoftware PRIVATE -municode -static -static-libgcc -static-libstdc++
