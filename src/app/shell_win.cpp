@@ -93,6 +93,7 @@ void RunEventLoop(MainWindow& window) {
                         }
                         break;
                     case SearchClearLink:
+                        // The rows stay as the last search left them (docs/behaviour.md).
                         window.SetText(SearchField, u"");
                         break;
                     default:

@@ -26,8 +26,9 @@ inline bool IsAsciiDigit(char16_t c) {
 Text FoldedText(TextView text, CodeUnitMap fold);
 
 // The integer value of a text: blanks and tabs skipped, an optional sign, then "$" hex digits,
-// "%" binary digits or decimal digits up to the first non-digit. No digits give 0. The value
-// wraps as a signed 64-bit integer (computed unsigned, so no input is undefined behaviour).
+// "%" binary digits (kept on purpose: docs/behaviour.md) or decimal digits up to the first
+// non-digit. No digits give 0. The value wraps as a signed 64-bit integer (computed unsigned, so
+// no input is undefined behaviour).
 int64_t TextToInteger(TextView text);
 
 // Signed decimal text of a 64-bit integer: no leading zeros, "-" only for negative values.

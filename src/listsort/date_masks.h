@@ -12,7 +12,8 @@
 // or 5 non-digits at positions 3, 6 (and 11, 14, 17) give a mask: day first ("%dd" then "%mm")
 // when the second field is below 13, month first otherwise, the separators copied as they stand,
 // then "%yyyy" and, for the longer shapes, "%hh", "%ii" and "%ss". Year-first texts (non-digits at
-// positions 5 and 8) give the empty text.
+// positions 5 and 8) give the empty text. Ambiguous dates are day first on purpose
+// (docs/behaviour.md).
 Text DateMaskOf(TextView text);
 
 // The mask for a whole column from its first, last and middle probe rows: the first row's mask,

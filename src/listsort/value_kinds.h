@@ -53,7 +53,7 @@ int64_t SizeInBytes(TextView text);
 
 // The direction rule shared by every comparison of sort keys: Ascending gives -1 when a < b, else
 // 1; every other direction gives -1 when a > b, else 1. Equal (or unordered) keys give 1 whatever
-// the direction, so the result is never 0.
+// the direction, so the result is never 0 (kept on purpose: docs/behaviour.md).
 template <typename Key>
 constexpr int CompareKeys(const Key& a, const Key& b, SortDirection direction) {
     if (direction == SortDirection::Ascending) return a < b ? -1 : 1;
@@ -66,6 +66,6 @@ constexpr int CompareKeys(const Key& a, const Key& b, SortDirection direction) {
 // else 1.
 int CompareFoldedTexts(TextView a, TextView b, SortDirection direction);
 
-// The key of a decimal number: TextToFloat of the text with its first "," replaced by ".", so
-// 2,5 and 2.5 are equal.
+// The key of a decimal number: TextToFloat (single precision, kept on purpose: docs/behaviour.md)
+// of the text with its first "," replaced by ".", so 2,5 and 2.5 are equal.
 float DecimalNumberKey(TextView text);
