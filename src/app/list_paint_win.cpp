@@ -43,7 +43,7 @@ void DrawGridLines(HWND list, HDC dc, int top) {
 
 }  // namespace
 
-LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, int headerBottom,
+LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const std::function<int()>& headerBottom,
                           const std::function<COLORREF(size_t row)>& background) {
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
@@ -54,7 +54,7 @@ LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, int headerBottom,
             return CDRF_DODEFAULT;
         }
         case CDDS_POSTPAINT:
-            DrawGridLines(draw.nmcd.hdr.hwndFrom, draw.nmcd.hdc, headerBottom);
+            DrawGridLines(draw.nmcd.hdr.hwndFrom, draw.nmcd.hdc, headerBottom());
             return CDRF_DODEFAULT;
     }
     return CDRF_DODEFAULT;

@@ -206,7 +206,8 @@ std::optional<LRESULT> SoftwareListOwner::OnNotify(const NMHDR& header) {
     switch (header.code) {
         case UINT(NM_CUSTOMDRAW):
             return PaintSoftwareList(
-                *reinterpret_cast<NMLVCUSTOMDRAW*>(request), HeaderBottom(), [this](size_t row) {
+                *reinterpret_cast<NMLVCUSTOMDRAW*>(request), [this] { return HeaderBottom(); },
+                [this](size_t row) {
                     return row < rows_.size() ? rows_[row].background : CLR_DEFAULT;
                 });
         case LVN_GETDISPINFOW:
