@@ -69,8 +69,6 @@ Text AsciiToText(std::string_view ascii) {
     return Text(ascii.begin(), ascii.end());
 }
 
-Text FoldedText(TextView text, CodeUnitMap fold) {
-    Text folded(text);
-    for (char16_t& c : folded) c = fold(c);
-    return folded;
+FoldTable::FoldTable(CodeUnitMap map) : fold(map) {
+    for (size_t c = 0; c < kSize; ++c) low[c] = fold(char16_t(c));
 }

@@ -1,6 +1,6 @@
 #include "inventory/search.h"
 
-size_t FindLastFolded(TextView text, TextView foldedFind, CodeUnitMap fold) {
+size_t FindLastFolded(TextView text, TextView foldedFind, const FoldTable& fold) {
     const size_t n = foldedFind.size();
     const size_t m = text.size();
     if (n > m) return 0;
@@ -23,12 +23,13 @@ std::vector<size_t> FilteredEntryIndexes(const SoftwareList& list, TextView sear
                                          CodeUnitMap fold) {
     std::vector<size_t> shown;
     if (list.empty()) return shown;
-    const Text foldedSearch = FoldedText(search, fold);
+    const FoldTable table(fold);
+    const Text foldedSearch = FoldedText(search, table);
     shown.reserve(list.size());
     for (size_t i = 0; i < list.size(); ++i) {
         // Fields are tested in column order and the first hit decides, as the rows are built.
         for (size_t field = 0; field < SoftwareEntry::kFieldCount; ++field) {
-            if (FindLastFolded(list[i].Field(field), foldedSearch, fold) != 0) {
+            if (FindLastFolded(list[i].Field(field), foldedSearch, table) != 0) {
                 shown.push_back(i);
                 break;
             }

@@ -46,7 +46,7 @@ void MergeRows(const SortRequest& request, const std::vector<SortKey>& keys,
 
 }  // namespace
 
-SortKey SortKeyOf(TextView text, const SortRequest& request, CodeUnitMap fold) {
+SortKey SortKeyOf(TextView text, const SortRequest& request, const FoldTable& fold) {
     SortKey key;
     key.text = text;
     switch (request.kind) {
@@ -106,9 +106,10 @@ bool SortRowsByColumn(ListRows& rows, size_t column, ColumnKind kind, SortDirect
     // Each row's key is worked out once; the rows do not change while the order is decided.
     std::vector<SortKey> keys;
     keys.reserve(count);
+    const FoldTable table(fold);
     for (size_t row = 0; row < count; ++row) {
         order[row] = row;
-        keys.push_back(SortKeyOf(SortedCellText(rows.CellText(row, column)), request, fold));
+        keys.push_back(SortKeyOf(SortedCellText(rows.CellText(row, column)), request, table));
     }
     std::vector<size_t> scratch(count);
     MergeRows(request, keys, order, scratch, 0, count);

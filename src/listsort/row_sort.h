@@ -41,7 +41,7 @@ struct SortKey {
     float decimal = 0;   // DecimalNumber
 };
 
-SortKey SortKeyOf(TextView text, const SortRequest& request, CodeUnitMap fold);
+SortKey SortKeyOf(TextView text, const SortRequest& request, const FoldTable& fold);
 
 // 0 when both keys are of the same text (case matters), otherwise the -1 (a goes before b) or 1
 // of the request's kind in its direction; 0 for a kind outside ColumnKind.

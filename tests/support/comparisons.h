@@ -32,5 +32,5 @@ inline int CompareDates(TextView a, TextView b, SortDirection direction, TextVie
 
 // FindLastFolded of find, folded, in text.
 inline size_t FindLastNoCase(TextView text, TextView find, CodeUnitMap fold) {
-    return FindLastFolded(text, FoldedText(find, fold), fold);
+    return FindLastFolded(text, FoldedText(find, fold), FoldTable(fold));
 }
