@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "common/text.h"
+#include "printable.h"
 
 namespace fuzz {
 
@@ -86,20 +87,8 @@ inline Text RemainingText(FuzzedDataProvider& data) {
     return DecodeText(data.ConsumeRemainingBytesAsString());
 }
 
-// Text for failure messages: printable ASCII as is, every other code unit as \uXXXX.
-inline std::string Printable(TextView text) {
-    std::string out = "\"";
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\') {
-            out += char(c);
-        } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04X", unsigned(c));
-            out += buffer;
-        }
-    }
-    return out + "\"";
-}
+// Text for failure messages (tests/support/printable.h).
+using ::Printable;
 
 // Reports a broken property and aborts, so that libFuzzer keeps the input as a crash artifact.
 [[noreturn]] inline void PropertyFailed(const char* file, int line, const char* condition,

@@ -13,11 +13,11 @@ inline std::string Narrow(TextView text) {
     return narrow;
 }
 
-// The text in double quotes, every code unit outside printable ASCII as \uXXXX.
+// The text in double quotes, every code unit outside printable ASCII, and " and \, as \uXXXX.
 inline std::string Printable(TextView text) {
     std::string out = "\"";
     for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
+        if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\') {
             out += char(c);
         } else {
             char buffer[8];
