@@ -42,7 +42,9 @@ std::optional<RequestOutcome> EnsureRemoteRegistry(TextView name, RequestSteps& 
         if (state->state == kServiceRunning) return std::nullopt;
         if (state->error != 0) return Ended(RequestEnd::QueryFailed, state->error);
         // Only a Yes starts the service.
-        if (!steps.AskToStart(name)) return Ended(RequestEnd::Declined);
+        const Answer answer = steps.AskToStart(name);
+        if (answer == Answer::SessionEnded) return Ended(RequestEnd::Stopped);
+        if (answer == Answer::No) return Ended(RequestEnd::Declined);
         // The end of the session may have come while the question was open.
         if (!steps.Wait(0)) return Ended(RequestEnd::Stopped);
         const std::pair<ScCommand, Text> runs[] = {
@@ -109,5 +111,10 @@ RequestEndView ViewOfEnd(const RequestOutcome& outcome, TextView computerName,
         case RequestEnd::Scanned:
             break;
     }
-    return {std::nullopt, ScanEndText(outcome.scan)};
+    const ScanOutcome& scan = outcome.scan;
+    if (scan.end == ScanEnd::NothingRead && scan.error != 0) {
+        return {RegistryReadFailedText(computerName, windowsText(scan.error), scan.error),
+                ScanEndText(scan)};
+    }
+    return {std::nullopt, ScanEndText(scan)};
 }

@@ -37,6 +37,10 @@ struct ScRun {
     std::optional<uint32_t> exitCode = std::nullopt;  // when it was started and its code read
 };
 
+// The operator's answer to a question, or the end of the session, which came while the question
+// was open and overrides the answer: the program then opens nothing more and ends.
+enum class Answer { No, Yes, SessionEnded };
+
 // The steps of a request that touch Windows and the window; the flow decides between them.
 class RequestSteps {
   public:
@@ -55,9 +59,10 @@ class RequestSteps {
     virtual uint32_t NowMs() = 0;
     // A progress text of the status line.
     virtual void ShowProgress(TextView text) = 0;
-    // Asks whether to start the service; true for Yes. Afterwards what was asked of the window
-    // while the question was open is dropped.
-    virtual bool AskToStart(TextView name) = 0;
+    // Asks whether to start the service. After Yes what was asked of the window while the
+    // question was open is dropped; SessionEnded, whatever the answer, when the session ended
+    // while it was open.
+    virtual Answer AskToStart(TextView name) = 0;
     virtual ScRun RunSc(TextView arguments) = 0;
     virtual ScanOutcome Scan() = 0;
 
@@ -72,13 +77,14 @@ class RequestSteps {
 // running the operator is asked to start it, and Yes runs sc twice (start on demand, then start),
 // pauses 2000 ms and checks again. The window is serviced before each check and during every
 // wait, and a close request there stops the request at once.
-RequestOutcome RunListRequest(TextView typed, RequestSteps& steps);
+[[nodiscard]] RequestOutcome RunListRequest(TextView typed, RequestSteps& steps);
 
 // What the end of a request shows: an "Error" box first, when there is one, then the status
-// text, when there is one. windowsText gives Windows' own text for an error code.
+// text, when there is one. windowsText gives Windows' own text for an error code. A scan that
+// read nothing because another computer's registry refused it has a box that says why.
 struct RequestEndView {
     std::optional<Text> box;
     std::optional<Text> status;
 };
-RequestEndView ViewOfEnd(const RequestOutcome& outcome, TextView computerName,
-                         Text (*windowsText)(uint32_t error));
+[[nodiscard]] RequestEndView ViewOfEnd(const RequestOutcome& outcome, TextView computerName,
+                                       Text (*windowsText)(uint32_t error));

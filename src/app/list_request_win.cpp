@@ -7,7 +7,7 @@
 #include "common/message_box_win.h"
 #include "common/wide_win.h"
 #include "inventory/registry_win.h"
-#include "inventory/scan_win.h"
+#include "inventory/scan.h"
 #include "remote/host_probe_win.h"
 #include "remote/remote_service_win.h"
 #include "remote/remote_text.h"
@@ -109,16 +109,18 @@ class WindowRequestSteps final : public RequestSteps {
     }
     uint32_t NowMs() override { return GetTickCount(); }
     void ShowProgress(TextView text) override { window_.SetText(StatusLine, text); }
-    bool AskToStart(TextView name) override {
+    Answer AskToStart(TextView name) override {
         // A box that could not be shown counts as a No, so that sc never runs without the
         // operator's consent.
         const bool yes = ShowMessageBox(window_.Handle(), RemoteRegistryQuestion(name), kErrorTitle,
                                         MB_YESNO | MB_ICONERROR) == IDYES;
+        // Once the session ended the program ends, whatever the answer: no second box.
+        if (window_.SessionEnding()) return Answer::SessionEnded;
         // The box stood for the window while it was open: what was asked of the window then (a
         // close request too) is dropped after Yes; after No a close request ends the program
         // once the request is over.
         if (yes) window_.ForgetEvents();
-        return yes;
+        return yes ? Answer::Yes : Answer::No;
     }
     ScRun RunSc(TextView arguments) override {
         const ServiceControlRun run = RunServiceControl(arguments);
@@ -132,7 +134,8 @@ class WindowRequestSteps final : public RequestSteps {
     }
     ScanOutcome Scan() override {
         ListScanSink sink(window_);
-        return InventoryScan(window_.State().ComputerName, sink);
+        RegistryReader registry(window_.State().ComputerName);
+        return InventoryScan(window_.State().ComputerName, registry, sink);
     }
 
   private:
@@ -144,6 +147,8 @@ class WindowRequestSteps final : public RequestSteps {
 void ListSoftwareRequest(MainWindow& window) {
     WindowRequestSteps steps(window);
     const RequestOutcome outcome = RunListRequest(window.GetText(ComputerField), steps);
+    // After the end of the session the program opens no box: it ends.
+    if (window.SessionEnding()) return;
     const RequestEndView view = ViewOfEnd(outcome, window.State().ComputerName, WindowsErrorText);
     if (view.box) ShowMessageBox(window.Handle(), *view.box, kErrorTitle, MB_OK | MB_ICONERROR);
     if (view.status) window.SetText(StatusLine, *view.status);

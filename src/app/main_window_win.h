@@ -87,6 +87,9 @@ class MainWindow {
     // Forgets every event taken so far, a close request too, but not the end of the session,
     // after which Windows ends the process anyway.
     void ForgetEvents();
+    // Whether the session is ending (WM_ENDSESSION with wParam TRUE came, also while a box or
+    // dialog was open): the program then opens no box or dialog and ends.
+    [[nodiscard]] bool SessionEnding() const { return sessionEnding_; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -42,7 +42,8 @@ void SaveShownList(MainWindow& window) {
     state.ComputerName = name.computerName;
     SaveChecks checks{};
     for (size_t i = 0; i < kSaveChecks.size(); ++i) checks[i] = window.IsChecked(kSaveChecks[i]);
-    SaveListToFile(window.Handle(), window.List(), checks, name.fileName);
+    SaveListToFile(window.Handle(), window.List(), checks, name.fileName,
+                   [&window] { return window.SessionEnding(); });
 }
 
 void HoverHighlight(MainWindow& window, bool moved) {

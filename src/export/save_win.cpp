@@ -157,21 +157,23 @@ bool WriteSaveFile(TextView path, std::span<const SaveRowCells> rows, const Save
 }
 
 void SaveListToFile(HWND owner, const ListRows& rows, const SaveChecks& checks,
-                    TextView proposedName) {
+                    TextView proposedName, const SessionEndedQuery& sessionEnded) {
     // Choosing a directory's name offers the dialog again; every other outcome ends the save.
     for (;;) {
         const std::optional<Text> chosen = AskSavePath(owner, proposedName);
-        if (!chosen) return;
+        if (!chosen || sessionEnded()) return;
         const Text path = EnsureTxtExtension(*chosen);
         switch (ExistingObjectAt(path)) {
             case PathObject::Missing:
                 break;
             case PathObject::Directory:
                 ShowMessageBox(owner, kSaveDirectoryExistsText, kErrorTitle, MB_OK | MB_ICONERROR);
+                if (sessionEnded()) return;
                 continue;
             case PathObject::File:
                 if (ShowMessageBox(owner, kSaveOverwriteQuestion, kSaveFileExistsTitle,
-                                   MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) {
+                                   MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES ||
+                    sessionEnded()) {
                     return;
                 }
                 break;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "common/handles_win.h"
@@ -43,23 +44,30 @@ LSTATUS Connect(TextView computerName, HKEY root, UniqueRegKey& connected) {
     return status;
 }
 
-// A key opened for one read, with the connected remote root when there is one. Each handle is
-// closed once: with an empty subkey the platform hands back the root itself as the opened key.
+// A key opened for one read, with the connected remote root when there is one, and what
+// Windows answered. Each handle is closed once: with an empty subkey the platform hands back the
+// root itself as the opened key.
 class OpenedKey {
   public:
-    // connectFailed is set when the connection to another machine's registry failed.
-    OpenedKey(TextView keyPath, TextView computerName, bool& connectFailed) {
+    OpenedKey(TextView keyPath, TextView computerName) {
         RegistryPath path = ParseRegistryPath(keyPath, UpperCaseLocale);
         HKEY root = PredefinedKey(path.root);
-        if (root == nullptr) return;
+        if (root == nullptr) {
+            status_ = ERROR_FILE_NOT_FOUND;
+            return;
+        }
         HKEY parent = root;
         if (computerName != u".") {
-            connectFailed = Connect(computerName, root, connected_) != ERROR_SUCCESS;
-            if (connectFailed) return;
+            status_ = Connect(computerName, root, connected_);
+            if (status_ != ERROR_SUCCESS) {
+                connectedToRegistry_ = false;
+                return;
+            }
             parent = connected_.get();
         }
         HKEY opened = nullptr;
-        if (RegOpenKeyW(parent, ToWide(path.subkey).c_str(), &opened) != ERROR_SUCCESS) return;
+        status_ = RegOpenKeyW(parent, ToWide(path.subkey).c_str(), &opened);
+        if (status_ != ERROR_SUCCESS) return;
         if (opened == parent) {
             shared_ = opened;
         } else {
@@ -68,84 +76,84 @@ class OpenedKey {
     }
 
     HKEY get() const { return key_ ? key_.get() : shared_; }
+    // A read that failed with status, or the reason this key could not be opened.
+    RegistryRead Failed(LSTATUS status, Text text = Text()) const {
+        return {std::move(text), uint32_t(status), connectedToRegistry_};
+    }
+    RegistryRead Failure() const { return Failed(status_); }
 
   private:
     UniqueRegKey connected_;
     UniqueRegKey key_;
     HKEY shared_ = nullptr;  // the opened key when it is the root or connected handle itself
+    LSTATUS status_ = ERROR_SUCCESS;
+    bool connectedToRegistry_ = true;
 };
 
 }  // namespace
 
-Text RegistryReader::ReadValue(TextView keyPath, TextView valueName) {
-    if (connectionLost_) return Text();
-    OpenedKey key(keyPath, computer_, connectionLost_);
-    if (key.get() == nullptr) return Text();
+RegistryRead RegistryReader::ReadValue(TextView keyPath, TextView valueName) {
+    OpenedKey key(keyPath, computer_);
+    if (key.get() == nullptr) return key.Failure();
     std::wstring name = ToWide(valueName);
 
-    // Probe: learns the type and size, and fails for data over the limit.
+    // Probe: learns the type and size, and fails for data over the limit (234, more data).
     std::vector<uint8_t> buffer(kRegistryValueLimit);
     DWORD type = 0;
     DWORD size = DWORD(buffer.size());
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size) !=
-        ERROR_SUCCESS) {
-        return Text();
-    }
+    LSTATUS status =
+        RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+    if (status != ERROR_SUCCESS) return key.Failed(status);
 
     // Typed read.
     switch (type) {
         case REG_SZ:
         case REG_EXPAND_SZ: {
             DWORD typedSize = size;
-            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, buffer.data(),
-                                 &typedSize) != ERROR_SUCCESS) {
-                return Text();
-            }
-            return RegistryValueToText(type, buffer.data(), typedSize);
+            status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, buffer.data(),
+                                      &typedSize);
+            if (status != ERROR_SUCCESS) return key.Failed(status);
+            return {RegistryValueToText(type, buffer.data(), typedSize)};
         }
         case REG_BINARY: {
             std::vector<uint8_t> fresh(kRegistryValueLimit);
             DWORD typedSize = DWORD(fresh.size());
-            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, fresh.data(),
-                                 &typedSize) != ERROR_SUCCESS) {
-                return Text();
-            }
-            return RegistryValueToText(type, fresh.data(), typedSize);
+            status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, fresh.data(),
+                                      &typedSize);
+            if (status != ERROR_SUCCESS) return key.Failed(status);
+            return {RegistryValueToText(type, fresh.data(), typedSize)};
         }
         case REG_DWORD: {
             uint8_t integer[8] = {};
             DWORD typedSize = sizeof integer;
-            if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, integer, &typedSize) !=
-                ERROR_SUCCESS) {
-                return u"0";
-            }
-            return RegistryValueToText(type, integer, typedSize);
+            status =
+                RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, integer, &typedSize);
+            if (status != ERROR_SUCCESS) return key.Failed(status, u"0");
+            return {RegistryValueToText(type, integer, typedSize)};
         }
         default:
-            return Text();
+            return {};
     }
 }
 
-Text RegistryReader::EnumSubkey(TextView keyPath, uint32_t index) {
-    if (connectionLost_) return Text();
-    OpenedKey key(keyPath, computer_, connectionLost_);
-    if (key.get() == nullptr) return Text();
+RegistryRead RegistryReader::EnumSubkey(TextView keyPath, uint32_t index) {
+    OpenedKey key(keyPath, computer_);
+    if (key.get() == nullptr) return key.Failure();
     wchar_t name[1024];
     DWORD length = 1024;
     FILETIME lastWrite;
-    if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, &lastWrite) !=
-        ERROR_SUCCESS) {
-        return Text();
-    }
-    return FromWide(name, length);
+    const LSTATUS status =
+        RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, &lastWrite);
+    if (status != ERROR_SUCCESS) return key.Failed(status);
+    return {FromWide(name, length)};
 }
 
 Text ReadRegistryValue(TextView keyPath, TextView valueName, TextView computerName) {
-    return RegistryReader(computerName).ReadValue(keyPath, valueName);
+    return RegistryReader(computerName).ReadValue(keyPath, valueName).text;
 }
 
 Text EnumRegistrySubkey(TextView keyPath, uint32_t index, TextView computerName) {
-    return RegistryReader(computerName).EnumSubkey(keyPath, index);
+    return RegistryReader(computerName).EnumSubkey(keyPath, index).text;
 }
 
 RegistryConnection TestRegistryConnection(TextView computerName) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "common/text.h"
 
@@ -28,7 +29,7 @@ inline constexpr TextView kUnableToReadRegistryText = u"Unable to read the remot
 enum class ScanEnd {
     Completed,       // every source was read
     ConnectionLost,  // another machine's registry stopped answering midway
-    NothingRead,     // nothing at all could be read from another machine's registry
+    NothingRead,     // nothing at all could be read from another machine's registry (error: why)
     Stopped,         // the sink stopped it: the program is ending
 };
 
@@ -36,6 +37,9 @@ struct ScanOutcome {
     ScanEnd end = ScanEnd::Completed;
     size_t signedOutUsers = 0;   // accounts with a profile but no loaded hive (CountSignedOutUsers)
     size_t unreadableUsers = 0;  // accounts whose loaded hive the reader may not enumerate
+    // NothingRead: Windows' status that refused the reads when the registry answered (5 for a
+    // reader outside its rights); 0 when no connection to it could be made.
+    uint32_t error = 0;
 };
 
 // The status text for the end of a scan: for a completed scan kCompletedText, followed by
@@ -43,4 +47,4 @@ struct ScanOutcome {
 // not be read)" (" (1 user could not be read)"), or by both in short, " (N users signed out, M
 // unreadable)" (" (1 user signed out, M unreadable)"), as far as there were such users;
 // kConnectionLostText; kUnableToReadRegistryText; or nothing for a stopped scan.
-Text ScanEndText(const ScanOutcome& outcome);
+[[nodiscard]] Text ScanEndText(const ScanOutcome& outcome);

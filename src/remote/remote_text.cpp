@@ -116,13 +116,28 @@ Text AttemptingToStartText(TextView computerName) {
     return u"Attempting to start remote registry on " + Text(computerName);
 }
 
-Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error) {
-    Text text = ServiceErrorText(u"Unable to query the Remote Registry service on ", computerName,
-                                 windowsText, error);
+namespace {
+
+// The error text, and for 5 (access denied) a second line on the rights it takes.
+Text WithRightsAdvice(Text text, uint32_t error) {
     if (error == kAccessDenied) {
         text += u"\r\nListing another computer needs administrative rights on it.";
     }
     return text;
+}
+
+}  // namespace
+
+Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error) {
+    return WithRightsAdvice(ServiceErrorText(u"Unable to query the Remote Registry service on ",
+                                             computerName, windowsText, error),
+                            error);
+}
+
+Text RegistryReadFailedText(TextView computerName, TextView windowsText, uint32_t error) {
+    return WithRightsAdvice(
+        ServiceErrorText(u"Unable to read the registry of ", computerName, windowsText, error),
+        error);
 }
 
 Text ServiceStartFailedText(TextView computerName, TextView windowsText, uint32_t error) {

@@ -96,6 +96,12 @@ Text RemoteRegistryQuestion(TextView computerName);
 // on it. Without a text of Windows' the ": " and the text are left out.
 Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error);
 
+// The error box when another computer's registry answered but refused every read, or ended them
+// with another status, so that nothing could be read: "Unable to read the registry of " + the
+// name + ": " + Windows' text for the status + " (error N)", with the same second line for 5 as
+// ServiceQueryFailedText.
+Text RegistryReadFailedText(TextView computerName, TextView windowsText, uint32_t error);
+
 // The error box when an sc run failed: "Unable to start the Remote Registry service on " + the
 // name + ": " + Windows' text for the code + " (error N)".
 Text ServiceStartFailedText(TextView computerName, TextView windowsText, uint32_t error);

@@ -50,9 +50,9 @@
 //   close-message            WM_CLOSE posted to the main window, as other programs ask a
 //                            window to close (taskkill without /f); it arrives even while the
 //                            window is disabled behind a modal box, when the close box does not.
-//   close-message session    as Restart Manager closes a program for an installer: sends
+//   close-message session [t]  as Restart Manager closes a program for an installer: sends
 //                            WM_QUERYENDSESSION (ENDSESSION_CLOSEAPP), which must answer 1, then
-//                            WM_ENDSESSION (TRUE, ENDSESSION_CLOSEAPP).
+//                            WM_ENDSESSION (TRUE, ENDSESSION_CLOSEAPP), which must be taken.
 //   expect-exit CODE [t]     the program ends with exit code CODE (waits on its process).
 //   expect-alive             the program is still running.
 //   kill                     TerminateProcess, for cleanup; succeeds when nothing runs.
@@ -136,7 +136,8 @@
 //
 // Message boxes and dialogs (top-level "#32770" windows of the program's process)
 //   expect-box TITLE\tTEXT [t]       a box titled TITLE shows TEXT (its static, id 0xFFFF); the
-//                                    title and the text are separated by the escape \t.
+//                                    title and the text are separated by the escape \t. Without
+//                                    \tTEXT: a box or dialog titled TITLE is open.
 //   expect-no-box                    the program shows no box or dialog.
 //   answer-box TITLE BUTTON [t]      press button yes|no|ok|cancel of the box titled TITLE and
 //                                    wait until the box is gone.
@@ -975,7 +976,7 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"attach", &Driver::Attach, true},
     {L"run", &Driver::RunProgram, true},
     {L"close", &Driver::Close, false},
-    {L"close-message", &Driver::CloseMessage, false},
+    {L"close-message", &Driver::CloseMessage, true},
     {L"expect-exit", &Driver::ExpectExit, true},
     {L"expect-alive", &Driver::ExpectAlive, false},
     {L"kill", &Driver::Kill, false},
@@ -1207,9 +1208,13 @@ Outcome Driver::Close(const Command&) {
 Outcome Driver::CloseMessage(const Command& c) {
     if (Outcome need = NeedTarget(); !need.ok) return need;
     if (c.args == L"session") {
-        auto agreed = Ask(target_.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        // Both are waited for as long as the command may take (a dialog that is still opening
+        // takes them late), as Restart Manager waits for its answers.
+        auto agreed = Ask(target_.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, c.timeout);
         if (agreed != 1) return Fail(L"WM_QUERYENDSESSION was not answered 1");
-        Ask(target_.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        if (!Ask(target_.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, c.timeout)) {
+            return Fail(L"WM_ENDSESSION was not taken");
+        }
         return Pass();
     }
     if (!PostMessageW(target_.window, WM_CLOSE, 0, 0)) {
@@ -2267,14 +2272,14 @@ Outcome Driver::ExpectBox(const Command& c) {
     auto both = Unescape(c.args, why);
     if (!both) return Fail(why);
     size_t tab = both->find(L'\t');
-    if (tab == std::wstring::npos) return Fail(L"expected TITLE\\tTEXT");
     std::wstring title = both->substr(0, tab);
-    std::wstring text = both->substr(tab + 1);
+    std::wstring text = tab == std::wstring::npos ? L"" : both->substr(tab + 1);
     return Poll(c.timeout, [&] {
         HWND box = FindBox(title);
         if (box == nullptr) {
             return Fail(L"no box titled " + Quoted(title) + L"; " + DescribeBoxes());
         }
+        if (tab == std::wstring::npos) return Pass();
         HWND label = GetDlgItem(box, 0xFFFF);
         if (label == nullptr) return Fail(L"the box " + Quoted(title) + L" has no text");
         auto actual = TextOf(label);

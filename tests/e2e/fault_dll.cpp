@@ -30,6 +30,17 @@
 //   delay-service MS           the same for OpenSCManagerW, OpenServiceW, QueryServiceStatus and
 //                              CloseServiceHandle
 //   trace NAME                 only log the calls of NAME (one of the functions above)
+//   winreg-acl                 the account is outside the rights of the registry's winreg key:
+//                              connections are made, and every RegOpenKeyW fails with 5, as
+//                              Windows checks those rights key by key and none of the keys the
+//                              program reads is among its exceptions (docs/windows-and-wine.md)
+//   vanish TEXT [after=N]      the computer goes away during a call: the call of RegEnumKeyExW
+//                              or RegQueryValueExW on a key whose path holds TEXT (without
+//                              regard to case) after N such calls fails with 1726 (the remote
+//                              procedure call failed), and so does every later one of them;
+//                              every later RegConnectRegistryW fails with 53
+// winreg-acl and vanish take every key the program opens for one of another computer: a remote
+// scenario's program reads no other registry.
 // CODE and MS are decimal numbers above 0. Every call of a patched function appends a line to
 // fault-log.txt beside the library: the milliseconds since it was loaded, the name and what the
 // call returned, e.g. "1520 OpenSCManagerW(testpc) -> NULL, error 5".
@@ -45,6 +56,7 @@
 //     -o fault_dll.dll tests/e2e/fault_dll.cpp
 #include <windows.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -89,6 +101,12 @@ DWORD registryDelayMs = 0;
 DWORD serviceDelayMs = 0;
 std::wstring folder;  // of the library, with its final backslash
 ULONGLONG loadedAt = 0;
+bool winregAcl = false;
+std::string vanishText;  // lower case; empty: the computer never goes away
+DWORD vanishAfter = 0;
+DWORD vanishCalls = 0;
+bool lastOpenVanishes = false;  // the last key opened holds vanishText
+bool gone = false;
 
 std::string ToUtf8(const wchar_t* text) {
     if (text == nullptr) return "(null)";
@@ -122,6 +140,19 @@ std::string HandleResult(const void* handle, DWORD lastError) {
     return handle != nullptr ? "handle" : "NULL, " + ErrorText(lastError);
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Whether this call on the last key opened is one during which, or after which, the computer is
+// gone; it then fails with 1726.
+bool Vanished(const char* name) {
+    gone = gone || (lastOpenVanishes && ++vanishCalls > vanishAfter);
+    if (gone) Log(std::string(name) + " -> 1726 (the computer went away)");
+    return gone;
+}
+
 // The stand-ins. Each one first waits its group's delay and its own (Sleep keeps the last
 // error): Enter waits and hands back the hook, Real waits and hands back the real function.
 Hook& Enter(HookId id);
@@ -146,6 +177,10 @@ LSTATUS WINAPI StandInRegConnectRegistryW(LPCWSTR machine, HKEY root, PHKEY resu
         Log(call + std::to_string(hook.failCode) + " (not connected)");
         return LSTATUS(hook.failCode);
     }
+    if (gone) {
+        Log(call + "53 (not connected: the computer went away)");
+        return ERROR_BAD_NETPATH;
+    }
     if (!RemoteRegistryRuns()) {
         Log(call + "53 (not connected: remoteregistry does not run)");
         return ERROR_BAD_NETPATH;
@@ -157,7 +192,14 @@ LSTATUS WINAPI StandInRegConnectRegistryW(LPCWSTR machine, HKEY root, PHKEY resu
 }
 
 LSTATUS WINAPI StandInRegOpenKeyW(HKEY key, LPCWSTR subkey, PHKEY result) {
-    LSTATUS status = Real<decltype(&RegOpenKeyW)>(kRegOpenKeyW)(key, subkey, result);
+    const auto real = Real<decltype(&RegOpenKeyW)>(kRegOpenKeyW);
+    const std::string path = Lower(ToUtf8(subkey));
+    lastOpenVanishes = !vanishText.empty() && path.find(vanishText) != std::string::npos;
+    if (winregAcl) {
+        Log("RegOpenKeyW(" + path + ") -> 5 (outside the winreg exceptions)");
+        return ERROR_ACCESS_DENIED;
+    }
+    LSTATUS status = real(key, subkey, result);
     Log("RegOpenKeyW -> " + std::to_string(status));
     return status;
 }
@@ -172,6 +214,7 @@ LSTATUS WINAPI StandInRegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD options, REG
 
 LSTATUS WINAPI StandInRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
                                        LPBYTE data, LPDWORD size) {
+    if (Vanished("RegQueryValueExW")) return RPC_S_CALL_FAILED;
     LSTATUS status =
         Real<decltype(&RegQueryValueExW)>(kRegQueryValueExW)(key, name, reserved, type, data, size);
     Log("RegQueryValueExW -> " + std::to_string(status));
@@ -181,6 +224,7 @@ LSTATUS WINAPI StandInRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved,
 LSTATUS WINAPI StandInRegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD length,
                                     LPDWORD reserved, LPWSTR className, LPDWORD classLength,
                                     PFILETIME lastWrite) {
+    if (Vanished("RegEnumKeyExW")) return RPC_S_CALL_FAILED;
     LSTATUS status = Real<decltype(&RegEnumKeyExW)>(kRegEnumKeyExW)(
         key, index, name, length, reserved, className, classLength, lastWrite);
     Log("RegEnumKeyExW -> " + std::to_string(status));
@@ -319,8 +363,10 @@ std::string ReadFaults() {
         std::vector<std::string> words = Words(line);
         if (words.empty() || words[0][0] == '#') continue;
         const std::string where = "faults.txt line " + std::to_string(lineNumber) + ": ";
-        if (words.size() < 2) return where + "expected two words or more";
-        if (words.size() > 2 && FindHook(words[0]) == nullptr) return where + "expected two words";
+        const bool own = words[0] == "winreg-acl" || words[0] == "vanish";
+        if (words.size() < 2 && !own) return where + "expected two words or more";
+        if (words.size() > 2 && FindHook(words[0]) == nullptr && !own)
+            return where + "expected two words";
         if (words[0] == "delay-registry" || words[0] == "delay-service") {
             DWORD ms = PositiveNumber(words[1]);
             if (ms == 0) return where + "expected milliseconds above 0";
@@ -328,6 +374,20 @@ std::string ReadFaults() {
             (group == Group::Registry ? registryDelayMs : serviceDelayMs) = ms;
             for (Hook& hook : hooks) {
                 if (hook.group == group) hook.wanted = true;
+            }
+        } else if (words[0] == "winreg-acl" || words[0] == "vanish") {
+            const bool vanish = words[0] == "vanish";
+            if (words.size() != (vanish ? 2u : 1u) && !(vanish && words.size() == 3))
+                return where + "expected winreg-acl, or vanish TEXT [after=N]";
+            if (vanish && words.size() == 3) {
+                if (words[2].starts_with("after="))
+                    vanishAfter = PositiveNumber(words[2].substr(6));
+                if (vanishAfter == 0) return where + "expected after=N above 0";
+            }
+            if (vanish) vanishText = Lower(words[1]);
+            winregAcl = winregAcl || !vanish;
+            for (HookId id : {kRegOpenKeyW, kRegEnumKeyExW, kRegQueryValueExW}) {
+                hooks[id].wanted = hooks[id].named = true;
             }
         } else if (words[0] == "trace") {
             Hook* hook = FindHook(words[1]);

@@ -15,7 +15,7 @@ struct World {
     int64_t echo = 3;
     std::vector<bool> registry{true};
     std::vector<ServiceState> states{kStopped};
-    std::vector<bool> yes{false};
+    std::vector<Answer> answers{Answer::No};
     std::vector<ScRun> sc{ScRun{false, 0, 0u}};
     int closeAtWait = -1;  // the wait (from 0) during which a close request comes
     ScanOutcome scan = {};
@@ -52,7 +52,7 @@ class FakeSteps final : public RequestSteps {
     }
     uint32_t NowMs() override { return now_; }
     void ShowProgress(TextView text) override { trace += char(text[0]); }
-    bool AskToStart(TextView) override { return trace += 'a', Next(world_.yes); }
+    Answer AskToStart(TextView) override { return trace += 'a', Next(world_.answers); }
     ScRun RunSc(TextView) override { return trace += 's', Next(world_.sc); }
     ScanOutcome Scan() override { return trace += 'n', world_.scan; }
 
@@ -149,7 +149,7 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          failed},
         {"started",
          u"testpc",
-         {.registry = {false, true}, .yes = {true}},
+         {.registry = {false, true}, .answers = {Answer::Yes}},
          RequestEnd::Scanned,
          0,
          "brpTcqassAwTcPn",
@@ -157,7 +157,9 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          Text(kCompletedText)},
         {"already running",
          u"testpc",
-         {.registry = {false, true}, .yes = {true}, .sc = {{false, 0, 0u}, {false, 0, 1056u}}},
+         {.registry = {false, true},
+          .answers = {Answer::Yes},
+          .sc = {{false, 0, 0u}, {false, 0, 1056u}}},
          RequestEnd::Scanned,
          0,
          "brpTcqassAwTcPn",
@@ -165,7 +167,7 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          Text(kCompletedText)},
         {"start refused",
          u"testpc",
-         {.registry = {false}, .yes = {true}, .sc = {{false, 0, 0u}, {false, 0, 5u}}},
+         {.registry = {false}, .answers = {Answer::Yes}, .sc = {{false, 0, 0u}, {false, 0, 5u}}},
          RequestEnd::StartFailed,
          5,
          "brpTcqass",
@@ -173,7 +175,7 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          failed},
         {"sc missing",
          u"testpc",
-         {.registry = {false}, .yes = {true}, .sc = {{false, 2, {}}}},
+         {.registry = {false}, .answers = {Answer::Yes}, .sc = {{false, 2, {}}}},
          RequestEnd::StartFailed,
          2,
          "brpTcqas",
@@ -197,7 +199,7 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          {}},
         {"closed during sc",
          u"testpc",
-         {.registry = {false}, .yes = {true}, .sc = {{true}}},
+         {.registry = {false}, .answers = {Answer::Yes}, .sc = {{true}}},
          RequestEnd::Stopped,
          0,
          "brpTcqas",
@@ -205,15 +207,39 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
          {}},
         {"session ended while asked",
          u"testpc",
-         {.registry = {false}, .yes = {true}, .closeAtWait = 2},
+         {.registry = {false}, .answers = {Answer::Yes}, .closeAtWait = 2},
          RequestEnd::Stopped,
          0,
          "brpTcqa",
          {},
          {}},
+        {"session ended while asked, then No",
+         u"testpc",
+         {.registry = {false}, .answers = {Answer::SessionEnded}},
+         RequestEnd::Stopped,
+         0,
+         "brpTcqa",
+         {},
+         {}},
+        {"registry refused every read",
+         u"testpc",
+         {.scan = {ScanEnd::NothingRead, 0, 0, 5}},
+         RequestEnd::Scanned,
+         0,
+         "brpTcPn",
+         RegistryReadFailedText(u"testpc", u"Access is denied.", 5),
+         Text(kUnableToReadRegistryText)},
+        {"registry never connected",
+         u"testpc",
+         {.scan = {ScanEnd::NothingRead}},
+         RequestEnd::Scanned,
+         0,
+         "brpTcPn",
+         {},
+         Text(kUnableToReadRegistryText)},
         {"closed during the pause",
          u"testpc",
-         {.registry = {false}, .yes = {true}, .closeAtWait = 3},
+         {.registry = {false}, .answers = {Answer::Yes}, .closeAtWait = 3},
          RequestEnd::Stopped,
          0,
          "brpTcqassAw",

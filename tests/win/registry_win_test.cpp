@@ -131,6 +131,29 @@ TEST_F(RegistryAccessTest, EnumeratesSubkeysUntilTheEmptyText) {
     EXPECT_EQ(EnumRegistrySubkey(kKeyPath + u"\\NoSuchKey", 5, u"."), u"");
 }
 
+TEST_F(RegistryAccessTest, EveryReadKeepsWindowsStatus) {
+    RegistryReader local(u".");
+    const struct {
+        RegistryRead read;
+        uint32_t status;
+        bool lost;
+    } cases[] = {
+        {local.EnumSubkey(kKeyPath, 2), 0, false},
+        {local.EnumSubkey(kKeyPath, 3), kStatusNoMoreItems, false},
+        {local.EnumSubkey(kKeyPath + u"\\NoSuchKey", 0), kStatusNotFound, false},
+        {local.ReadValue(kKeyPath, u"Missing"), kStatusNotFound, false},
+        {local.ReadValue(kKeyPath, u"Sz512"), ERROR_MORE_DATA, false},
+        // Under Wine any other name than this computer's is a network path not found.
+        {RegistryReader(u"..").EnumSubkey(kKeyPath, 0), ERROR_BAD_NETPATH, true},
+        {RegistryReader(u"..").ReadValue(kKeyPath, u"Plain"), ERROR_BAD_NETPATH, true},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].read.status, cases[i].status) << "case " << i;
+        EXPECT_EQ(LostConnection(cases[i].read), cases[i].lost) << "case " << i;
+    }
+    EXPECT_EQ(cases[0].read.text, u"Gamma");
+}
+
 TEST_F(RegistryAccessTest, UsersRootEnumeratesTheLoadedHives) {
     wchar_t first[1024];
     DWORD length = 1024;
