@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "app/colour_rules.h"
 #include "common/columns.h"
 #include "common/wide_win.h"
 
@@ -37,11 +38,15 @@ struct ControlSpec {
     int x, y, width, height;
     const wchar_t* text;
     const wchar_t* hint;  // cue banner of a text field, tooltip of the link label
+    // The name a screen reader gives a text field that has no visible label before it: an
+    // invisible static label with this text is created just before it.
+    const wchar_t* label = nullptr;
 };
 
 // In creation order (which is also the Tab order); the list comes last.
 inline constexpr std::array<ControlSpec, 13> kControls{{
-    {ComputerField, ControlKind::TextField, 10, 10, 200, 20, L"", L"Enter Computer Name or IP"},
+    {ComputerField, ControlKind::TextField, 10, 10, 200, 20, L"", L"Enter Computer Name or IP",
+     L"Computer name"},
     {SearchClearLink, ControlKind::LinkLabel, 770, 12, 39, 20, L"Search:",
      L"Click to clear search"},
     {SearchField, ControlKind::TextField, 814, 10, 200, 20, L"", L"Enter Search Parameters"},
@@ -56,7 +61,9 @@ inline constexpr std::array<ControlSpec, 13> kControls{{
      nullptr},
     {SaveUninstallCommandCheck, ControlKind::CheckBox, 730, 600, 150, 20, L"Save Uninstall Command",
      nullptr},
-    {SoftwareListView, ControlKind::ReportList, 10, 50, 1004, 540, L"", nullptr},
+    // Microsoft's pages name a list by its window text and by a label before it: it has both.
+    {SoftwareListView, ControlKind::ReportList, 10, 50, 1004, 540, L"Installed software", nullptr,
+     L"Installed software"},
 }};
 
 // The list's columns, in the order of kColumnTitles.
@@ -118,7 +125,5 @@ constexpr ControlSpec ShortenedControl(ControlSpec control, int shortening) {
 constexpr wchar_t kMainWindowTitle[] = L"List Software on a Remote PC ('.' For local machine)";
 constexpr int kClientWidth = 1024;
 constexpr int kClientHeight = 630;
-constexpr COLORREF kHoverColour = RGB(229, 243, 255);
-constexpr COLORREF kLinkHoverColour = RGB(0, 0, 255);
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr int kEnEventTextChanged = EN_CHANGE;  // 768

@@ -11,12 +11,12 @@
 namespace {
 
 void Copy(MainWindow& window, TextView text) {
-    if (!CopyToClipboard(window.Handle(), text)) window.SetText(StatusLine, kUnableToCopyText);
+    if (!CopyToClipboard(window.Handle(), text)) window.Announce(kUnableToCopyText);
 }
 
 }  // namespace
 
-UniqueMenu CopyMenu(const SoftwareListOwner& list, int row, int column) {
+UniqueMenu ListMenu(const SoftwareListOwner& list, int row, int column) {
     UniqueMenu menu(CreatePopupMenu());
     if (!menu) return menu;
     if (row >= 0 && column >= 0 && size_t(column) < kColumnCount) {
@@ -27,10 +27,16 @@ UniqueMenu CopyMenu(const SoftwareListOwner& list, int row, int column) {
     }
     AppendMenuW(menu.get(), MF_STRING | (list.RowCount() == 0 ? MF_GRAYED : 0), CopyAllRows,
                 ToWide(kCopyAllRowsItem).c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    for (size_t i = 0; i < kColumnCount; ++i) {
+        const std::wstring item =
+            L"Sort by " + ToWide(kColumnTitles[i]) + L"\tCtrl+" + std::to_wstring(i + 1);
+        AppendMenuW(menu.get(), MF_STRING, SortByFirstColumn + i, item.c_str());
+    }
     return menu;
 }
 
-void ShowCopyMenu(MainWindow& window, int packedPoint) {
+void ShowListMenu(MainWindow& window, int packedPoint) {
     SoftwareListOwner& list = window.List();
     int row = -1;
     int column = int(kAppNameColumn);  // for a menu asked for from the keyboard
@@ -45,7 +51,7 @@ void ShowCopyMenu(MainWindow& window, int packedPoint) {
     }
     if (column < 0 || size_t(column) >= kColumnCount) column = int(kAppNameColumn);
 
-    const UniqueMenu menu = CopyMenu(list, row, column);
+    const UniqueMenu menu = ListMenu(list, row, column);
     if (!menu) return;
     const UINT chosen =
         UINT(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y,
@@ -63,6 +69,11 @@ void ShowCopyMenu(MainWindow& window, int packedPoint) {
             Copy(window, CopiedRows(list, titles));
             break;
         }
+        default:
+            if (chosen >= SortByFirstColumn && chosen < SortByFirstColumn + kColumnCount) {
+                window.SortByColumn(int(chosen - SortByFirstColumn));
+            }
+            break;
     }
 }
 

@@ -1,4 +1,5 @@
-// Copying from the list: its context menu (a cell, a row, every shown row) and Ctrl+C.
+// The list's context menu (copying a cell, a row, every shown row; sorting by a column) and
+// Ctrl+C.
 #pragma once
 
 #include <windows.h>
@@ -6,20 +7,23 @@
 #include "app/main_window_win.h"
 #include "common/handles_win.h"
 
-// The items of the copy menu, by command.
-enum CopyCommand : UINT { CopyCell = 1, CopyRow, CopyAllRows };
+// The items of the list's menu, by command: the copy items, then one sort item per column from
+// SortByFirstColumn on, in column order.
+enum ListMenuCommand : UINT { CopyCell = 1, CopyRow, CopyAllRows, SortByFirstColumn = 16 };
 
-// The copy menu for row (-1: none) and column of list: "Copy " + the column's title and "Copy
-// Row" for a row, then "Copy All Shown Rows", greyed when the list shows no row.
-UniqueMenu CopyMenu(const SoftwareListOwner& list, int row, int column);
+// The list's menu for row (-1: none) and column of list: "Copy " + the column's title and "Copy
+// Row" for a row, then "Copy All Shown Rows", greyed when the list shows no row; after a
+// separator "Sort by " + each column's title, with its shortcut Ctrl+1 to Ctrl+6.
+[[nodiscard]] UniqueMenu ListMenu(const SoftwareListOwner& list, int row, int column);
 
 // The list's context menu, asked for at the screen point packed as WM_CONTEXTMENU packs it, or
 // from the keyboard (-1). A right click on a row selects it first and offers "Copy " + the
 // clicked column's title, "Copy Row" and "Copy All Shown Rows"; the keyboard offers the same for
-// the selected row with App Name as the column; without a row only the last item is offered,
-// greyed when the list shows no row. The chosen text goes on the clipboard; when it cannot, the
-// status line says so.
-void ShowCopyMenu(MainWindow& window, int packedPoint);
+// the selected row with App Name as the column; without a row only the last copy item is
+// offered, greyed when the list shows no row. The sort items follow in every case. The chosen
+// text goes on the clipboard (when it cannot, the status line says so); a sort item sorts as a
+// click on its column's header does.
+void ShowListMenu(MainWindow& window, int packedPoint);
 
 // Ctrl+C: the selected row, as "Copy Row" copies it; nothing without a selected row.
 void CopySelectedRow(MainWindow& window);

@@ -12,6 +12,7 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverRetestMs = 30;
+constexpr UINT kSetHoverColour = WM_APP + 1;  // wParam: the new hover colour
 
 struct LinkState {
     COLORREF hoverColour;
@@ -90,6 +91,10 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
             InvalidateRect(label, nullptr, TRUE);
             return result;
         }
+        case kSetHoverColour:
+            state->hoverColour = COLORREF(wParam);
+            InvalidateRect(label, nullptr, TRUE);
+            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             return 0;
@@ -109,6 +114,10 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
+
+void SetLinkHoverColour(HWND label, COLORREF hoverColour) {
+    SendMessageW(label, kSetHoverColour, hoverColour, 0);
+}
 
 void MakeLinkLabel(HWND label, COLORREF hoverColour) {
     auto state = std::make_unique<LinkState>(LinkState{hoverColour});

@@ -4,13 +4,13 @@
 
 namespace {
 
-// 1-pixel lines in COLOR_BTNFACE at every row boundary from below the header to the bottom of the
-// client area, and at every column boundary.
-void DrawGridLines(HWND list, HDC dc, int top) {
+// 1-pixel lines at every row boundary from below the header to the bottom of the client area,
+// and at every column boundary.
+void DrawGridLines(HWND list, HDC dc, int top, COLORREF colour) {
     RECT client;
     GetClientRect(list, &client);
     HWND header = ListView_GetHeader(list);
-    const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE)));
+    const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, colour));
     const ScopedSelection selected(dc, pen.get());
 
     // Row boundaries continue the rows' rhythm down to the bottom of the client area.
@@ -43,18 +43,24 @@ void DrawGridLines(HWND list, HDC dc, int top) {
 
 }  // namespace
 
-LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const std::function<int()>& headerBottom,
+LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const ListColours& colours,
+                          const std::function<int()>& headerBottom,
                           const std::function<COLORREF(size_t row)>& background) {
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         case CDDS_ITEMPREPAINT: {
             const COLORREF colour = background(draw.nmcd.dwItemSpec);
-            if (colour != CLR_DEFAULT) draw.clrTextBk = colour;
+            if (colour == kHoverColour) {
+                draw.clrTextBk = colours.hoverBackground;
+                if (colours.hoverText) draw.clrText = *colours.hoverText;
+            } else if (colour != CLR_DEFAULT) {
+                draw.clrTextBk = colour;
+            }
             return CDRF_DODEFAULT;
         }
         case CDDS_POSTPAINT:
-            DrawGridLines(draw.nmcd.hdr.hwndFrom, draw.nmcd.hdc, headerBottom());
+            DrawGridLines(draw.nmcd.hdr.hwndFrom, draw.nmcd.hdc, headerBottom(), colours.gridLines);
             return CDRF_DODEFAULT;
     }
     return CDRF_DODEFAULT;

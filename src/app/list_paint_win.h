@@ -9,10 +9,14 @@
 
 #include <functional>
 
+#include "app/colour_rules.h"
+
 // The answer to the list's NM_CUSTOMDRAW: each row drawn on background(row) (CLR_DEFAULT: the
-// list's own), and after the list has painted, grid lines at every row boundary from
+// list's own; kHoverColour stands for the hover highlight, drawn in colours' hover pair), and
+// after the list has painted, grid lines in colours' grid colour at every row boundary from
 // headerBottom() down to the bottom of the client area and at every column boundary. The header's
 // place is asked for only then: under Wine it costs a few server calls, once per paint rather than
 // once per row.
-LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const std::function<int()>& headerBottom,
+LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const ListColours& colours,
+                          const std::function<int()>& headerBottom,
                           const std::function<COLORREF(size_t row)>& background);

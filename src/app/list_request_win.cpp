@@ -151,6 +151,6 @@ void ListSoftwareRequest(MainWindow& window) {
     if (window.SessionEnding()) return;
     const RequestEndView view = ViewOfEnd(outcome, window.State().ComputerName, WindowsErrorText);
     if (view.box) ShowMessageBox(window.Handle(), *view.box, kErrorTitle, MB_OK | MB_ICONERROR);
-    if (view.status) window.SetText(StatusLine, *view.status);
+    if (view.status) window.Announce(*view.status);
     if (outcome.end == RequestEnd::Scanned) window.List().ShowAllFitted();
 }

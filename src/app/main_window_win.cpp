@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/accessibility_win.h"
+#include "app/colour_rules.h"
 #include "app/controls_win.h"
 #include "app/link_label_win.h"
 #include "common/wide_win.h"
@@ -56,20 +58,36 @@ KindStyle StyleOf(ControlKind kind) {
     return {L"Static", kChild, 0};
 }
 
-// The work area (the screen less the taskbar and other desktop toolbars) of the primary monitor,
-// where the window opens; the whole screen when it cannot be read. Windows scales a program
-// that is not DPI-aware, and hands it this area in the same scaled pixels as its window.
-RECT WorkArea() {
+// The work area (the screen less the taskbar and other desktop toolbars) of a monitor; the whole
+// screen when it cannot be read. For the primary monitor it is SPI_GETWORKAREA's, which Windows
+// documents as that monitor's and which Wine, unlike its monitor information, keeps up to date
+// when the work area is set. Windows scales a program that is not DPI-aware, and hands it this
+// area in the same scaled pixels as its window.
+RECT WorkArea(HMONITOR monitor) {
     MONITORINFO info = {sizeof info};
-    if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) {
-        return info.rcWork;
-    }
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(monitor, &info)) work = info.rcWork;
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0)
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
 }
 
 // The offset that centres a length in the room from start, never before start.
 int Centred(LONG start, LONG room, int length) {
     return int(start) + std::max(0, (int(room) - length) / 2);
+}
+
+// The window's outer size for the client area of kClientWidth x kClientHeight.
+SIZE FrameSize() {
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The window cannot be resized: on a work area shorter than the window it is made shorter by the
+// difference, so that the buttons below the list stay within reach.
+int ShorteningFor(const RECT& work) {
+    return std::clamp(int(FrameSize().cy - (work.bottom - work.top)), 0, kMostShortening);
 }
 
 }  // namespace
@@ -86,22 +104,19 @@ bool MainWindow::Create(HINSTANCE instance) {
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
 
-    // The window cannot be resized: on a work area shorter than the window it is made shorter
-    // by the difference, so that the buttons below the list stay within reach.
-    RECT frame = {0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    const RECT work = WorkArea();
-    const int width = frame.right - frame.left;
-    const int shortening =
-        std::clamp(int(frame.bottom - frame.top - (work.bottom - work.top)), 0, kMostShortening);
-    const int height = frame.bottom - frame.top - shortening;
+    // The window opens on the primary monitor.
+    const RECT work = WorkArea(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    shortening_ = ShorteningFor(work);
+    const int width = FrameSize().cx;
+    const int height = FrameSize().cy - shortening_;
     window_ = CreateWindowExW(0, kClassName, kMainWindowTitle, kWindowStyle,
                               Centred(work.left, work.right - work.left, width),
                               Centred(work.top, work.bottom - work.top, height), width, height,
                               nullptr, nullptr, instance, this);
     if (window_ == nullptr) return false;
     font_.reset(MessageFont());
-    CreateControls(instance, shortening);
+    CreateControls(instance, shortening_);
+    ApplySystemColours();
 
     ACCEL enter = {FVIRTKEY, VK_RETURN, EnterShortcutItem};
     accelerators_.reset(CreateAcceleratorTableW(&enter, 1));
@@ -114,6 +129,11 @@ void MainWindow::CreateControls(HINSTANCE instance, int shortening) {
     HWND tooltip = nullptr;
     for (const ControlSpec& listed : kControls) {
         const ControlSpec def = ShortenedControl(listed, shortening);
+        if (def.label != nullptr) {
+            // Not shown, and not a Tab stop: only there to be read as the next control's name.
+            CreateWindowExW(0, L"Static", def.label, WS_CHILD | SS_NOPREFIX, def.x, def.y,
+                            def.width, def.height, window_, nullptr, instance, nullptr);
+        }
         KindStyle kind = StyleOf(def.kind);
         HWND control = CreateWindowExW(kind.exStyle, kind.className, def.text, kind.style, def.x,
                                        def.y, def.width, def.height, window_,
@@ -138,6 +158,9 @@ void MainWindow::CreateControls(HINSTANCE instance, int shortening) {
                 SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
                 break;
             }
+            case ControlKind::StaticText:
+                MarkPoliteLiveRegion(control);
+                break;
             case ControlKind::ReportList:
                 InsertProgramColumns(control);
                 list_.Attach(control);
@@ -187,6 +210,29 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             closeRequested_ = true;
             return 0;
+        case WM_ACTIVATE:
+            // Windows gives the focus to the window itself when it is activated again; the
+            // dialog manager, which the window does not use, would restore the control's.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+                break;
+            }
+            if (HIWORD(wParam) != 0) break;  // minimised
+            RestoreFocus();
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            // Common controls learn of new colours only from their parent.
+            SendMessageW(list_.Handle(), WM_SYSCOLORCHANGE, wParam, lParam);
+            ApplySystemColours();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA) FitToWorkArea();
+            ApplySystemColours();  // high contrast, among others
+            break;
+        case WM_DISPLAYCHANGE:
+            FitToWorkArea();
+            break;
         case WM_QUERYENDSESSION:
             // The program only reads: it may end at any moment, for the end of the session or
             // for Restart Manager (ENDSESSION_CLOSEAPP), which closes programs for installers.
@@ -203,10 +249,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 std::optional<LRESULT> MainWindow::OnListNotify(const NMHDR& header) {
     if (std::optional<LRESULT> answer = list_.OnNotify(header)) return answer;
     if (sorter_.OnNotify(header)) return 0;
-    if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN &&
-        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) {
-        Push({EventKind::Copy, SoftwareListView, 0});
+    if (header.hwndFrom != list_.Handle() || header.code != LVN_KEYDOWN ||
+        GetKeyState(VK_CONTROL) >= 0) {
+        return std::nullopt;
     }
+    // Ctrl+C copies the selected row; Ctrl+1 to Ctrl+6 sort as a click on header 1 to 6 does.
+    const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+    if (key == 'C') Push({EventKind::Copy, SoftwareListView, 0});
+    if (key >= '1' && key < '1' + int(kColumnCount)) SortByColumn(key - '1');
     return std::nullopt;
 }
 
@@ -236,7 +286,65 @@ void MainWindow::SetText(int id, TextView text) {
 
 void MainWindow::Enable(int id, bool enabled) {
     HWND control = Control(id);
-    if (bool(IsWindowEnabled(control)) != enabled) EnableWindow(control, enabled);
+    if (bool(IsWindowEnabled(control)) == enabled) return;
+    // A disabled control loses the focus to nothing, and keys then reach no control: the focus
+    // moves on first.
+    if (!enabled && GetFocus() == control) {
+        SetFocus(id != ComputerField ? Control(ComputerField)
+                                     : GetNextDlgTabItem(window_, control, FALSE));
+    }
+    EnableWindow(control, enabled);
+}
+
+void MainWindow::Announce(TextView text) {
+    SetText(StatusLine, text);
+    AnnounceLiveRegion(Control(StatusLine));
+}
+
+void MainWindow::RestoreFocus() {
+    HWND control = lastFocus_;
+    if (control == nullptr || !IsWindow(control) || !IsWindowEnabled(control) ||
+        !IsWindowVisible(control)) {
+        control = Control(ComputerField);
+    }
+    SetFocus(control);
+}
+
+void MainWindow::ApplySystemColours() {
+    HIGHCONTRASTW contrast = {sizeof contrast};
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    const SystemColours system{GetSysColor(COLOR_WINDOWTEXT),
+                               GetSysColor(COLOR_WINDOW),
+                               GetSysColor(COLOR_BTNFACE),
+                               GetSysColor(COLOR_HIGHLIGHT),
+                               GetSysColor(COLOR_HIGHLIGHTTEXT),
+                               GetSysColor(COLOR_HOTLIGHT),
+                               high};
+    list_.SetColours(ListColoursFor(system));
+    SetLinkHoverColour(Control(SearchClearLink), LinkHoverColourFor(system));
+}
+
+void MainWindow::FitToWorkArea() {
+    const RECT work = WorkArea(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST));
+    const int shortening = ShorteningFor(work);
+    if (shortening != shortening_) {
+        shortening_ = shortening;
+        for (const ControlSpec& listed : kControls) {
+            const ControlSpec def = ShortenedControl(listed, shortening);
+            SetWindowPos(Control(def.id), nullptr, def.x, def.y, def.width, def.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    const int width = FrameSize().cx;
+    const int height = FrameSize().cy - shortening;
+    RECT now = {};
+    GetWindowRect(window_, &now);
+    const int x = std::clamp(int(now.left), int(work.left),
+                             std::max(int(work.left), int(work.right) - width));
+    const int y =
+        std::clamp(int(now.top), int(work.top), std::max(int(work.top), int(work.bottom) - height));
+    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainWindow::IsChecked(int id) const {
@@ -311,11 +419,22 @@ void MainWindow::TranslateAndDispatch(MSG& msg) {
             SendMessageW(window_, WM_CHANGEUISTATE,
                          MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
         }
-        // Tab moves between the controls in creation order.
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+        // Tab moves between the controls in creation order. Without a focus (keys then come to
+        // the window as system keys) it gives the focus to ComputerField.
+        HWND focus = GetFocus();
+        const bool noFocus = focus == nullptr || focus == window_;
+        if (msg.wParam == VK_TAB &&
+            (msg.message == WM_KEYDOWN ||
+             (msg.message == WM_SYSKEYDOWN && noFocus && GetKeyState(VK_MENU) >= 0))) {
             SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
             bool back = GetKeyState(VK_SHIFT) < 0;
-            if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
+            HWND next = noFocus ? Control(ComputerField) : GetNextDlgTabItem(window_, focus, back);
+            if (next != nullptr) SetFocus(next);
+            return;
+        }
+        // Escape in the search field clears the search, as a click on "Search:" does.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && focus == Control(SearchField)) {
+            Push({EventKind::Control, SearchClearLink, STN_CLICKED});
             return;
         }
     }

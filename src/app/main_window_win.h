@@ -68,6 +68,11 @@ class MainWindow {
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     void Focus(int id);
+    // Sets the status line's text and announces it to screen readers: for the ends of requests
+    // and other news, not for progress.
+    void Announce(TextView text);
+    // Sorts the list by column as a click on its header does.
+    void SortByColumn(int column) { sorter_.OnColumnClick(column); }
 
     // SoftwareListView and the rows it shows.
     SoftwareListOwner& List() { return list_; }
@@ -106,6 +111,15 @@ class MainWindow {
     bool NoteMouseMove(const MSG& msg);
     // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
     void CreateControls(HINSTANCE instance, int shortening);
+    // Fits the window into the work area of the monitor it is on, after the desktop changed: as
+    // at start, shortened by as much as the work area is shorter than the window, and moved as
+    // little as it takes to lie within it.
+    void FitToWorkArea();
+    // The list's and the link's colours from the system's (high contrast among them).
+    void ApplySystemColours();
+    // Gives the focus back to the control that had it when the window was deactivated (a box or
+    // dialog opened, another window activated), or to ComputerField when that one is disabled.
+    void RestoreFocus();
     void Push(WindowEvent event);
 
     AppState& state_;
@@ -117,5 +131,7 @@ class MainWindow {
     std::deque<WindowEvent> pending_;
     bool closeRequested_ = false;
     bool sessionEnding_ = false;  // WM_ENDSESSION came: the close request is never forgotten
+    int shortening_ = 0;          // pixels the list lost to a short work area
+    HWND lastFocus_ = nullptr;    // the control that had the focus when the window was deactivated
     int suppressEvents_ = 0;      // > 0 while the program itself changes a control
 };

@@ -108,7 +108,7 @@ void RunEventLoop(MainWindow& window) {
                 HoverHighlight(window, event.type != 0);
                 break;
             case EventKind::ContextMenu:
-                ShowCopyMenu(window, event.type);
+                ShowListMenu(window, event.type);
                 break;
             case EventKind::Copy:
                 CopySelectedRow(window);

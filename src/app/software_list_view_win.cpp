@@ -38,6 +38,7 @@ void SetRowState(HWND list, int row, UINT state, UINT mask) {
 
 void SoftwareListOwner::Attach(HWND list) {
     list_ = list;
+    colours_.gridLines = GetSysColor(COLOR_BTNFACE);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
 }
 
@@ -136,6 +137,11 @@ void SoftwareListOwner::FitColumns() {
     });
 }
 
+void SoftwareListOwner::SetColours(const ListColours& colours) {
+    colours_ = colours;
+    if (list_ != nullptr) InvalidateRect(list_, nullptr, TRUE);
+}
+
 void SoftwareListOwner::SetBackground(int row, COLORREF colour) {
     bool changed = false;
     for (size_t r = row == -1 ? 0 : size_t(row); r < rows_.size(); ++r) {
@@ -206,7 +212,8 @@ std::optional<LRESULT> SoftwareListOwner::OnNotify(const NMHDR& header) {
     switch (header.code) {
         case UINT(NM_CUSTOMDRAW):
             return PaintSoftwareList(
-                *reinterpret_cast<NMLVCUSTOMDRAW*>(request), [this] { return HeaderBottom(); },
+                *reinterpret_cast<NMLVCUSTOMDRAW*>(request), colours_,
+                [this] { return HeaderBottom(); },
                 [this](size_t row) {
                     return row < rows_.size() ? rows_[row].background : CLR_DEFAULT;
                 });

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/colour_rules.h"
 #include "common/list_rows.h"
 #include "inventory/software.h"
 
@@ -56,8 +57,12 @@ class SoftwareListOwner final : public ListRows {
     // keep their widths.
     void FitColumns();
 
-    // CLR_DEFAULT restores the list's own background; row -1 means every row; a row outside the
-    // list changes nothing. Repaints the whole list when a colour changed.
+    // The colours of the hover highlight and the grid lines, from the system's; repaints.
+    void SetColours(const ListColours& colours);
+
+    // CLR_DEFAULT restores the list's own background (kHoverColour: the hover highlight); row -1
+    // means every row; a row outside the list changes nothing. Repaints the whole list when a
+    // colour changed.
     void SetBackground(int row, COLORREF colour);
     // The rows whose background is colour, in row order.
     std::vector<int> RowsWithBackground(COLORREF colour) const;
@@ -91,6 +96,7 @@ class SoftwareListOwner final : public ListRows {
     };
     const SoftwareList& entries_;
     std::vector<ShownRow> rows_;
+    ListColours colours_{kHoverColour, std::nullopt, 0};  // the grid's from the system at Attach
     HWND list_ = nullptr;
 };
 

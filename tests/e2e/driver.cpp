@@ -78,7 +78,7 @@
 //   foreground               make the main window the foreground window.
 //   press KEY...             real key strokes (SendInput) to the foreground window, one per
 //                            word: a letter, a digit, f1-f12, down, up, return, escape, tab,
-//                            apps, each optionally after ctrl+, shift+ or alt+ ("ctrl+c",
+//                            apps, space, each optionally after ctrl+, shift+ or alt+ ("ctrl+c",
 //                            "shift+tab"). They go to the control with the keyboard focus.
 //   sleep MS                 wait.
 //   timeout MS               set the default time-out of the commands marked [t].
@@ -129,6 +129,15 @@
 //                                   list row ROW on the screen is red RR, green GG, blue BB
 //                                   (hex); the hover colour is E5F3FF.
 //   expect-header-arrow COL none|up|down [t]  the sort arrow of header item COL.
+//   expect-row-background ROW contrast>=R [t]  in the visible part of list row ROW's first cell
+//                                   (its grid lines left out), the colour that most contrasts
+//                                   with the one that covers most of it (the text against its
+//                                   background) has a WCAG 2 contrast ratio of R or more.
+//   expect-name ID TEXT [t]         a screen reader's name of control ID (accName of its client
+//                                   object, through AccessibleObjectFromWindow) is TEXT.
+//   count-announcements             from now on, count the live-region events
+//                                   (EVENT_OBJECT_LIVEREGIONCHANGED) of the status line.
+//   expect-announcements N [t]      N have come since count-announcements (">=N": at least N).
 //   expect-clipboard TEXT [t]       the clipboard holds TEXT as Unicode text (CF_UNICODETEXT).
 //   expect-menu [t]                 the program shows a popup menu.
 // A rows FILE is UTF-8, one row per line (LF or CR LF), the fields of a row separated by TAB,
@@ -137,7 +146,8 @@
 // Message boxes and dialogs (top-level "#32770" windows of the program's process)
 //   expect-box TITLE\tTEXT [t]       a box titled TITLE shows TEXT (its static, id 0xFFFF); the
 //                                    title and the text are separated by the escape \t. Without
-//                                    \tTEXT: a box or dialog titled TITLE is open.
+//                                    \tTEXT: a box or dialog titled TITLE is open, in the
+//                                    foreground (where "press" sends its keys).
 //   expect-no-box                    the program shows no box or dialog.
 //   answer-box TITLE BUTTON [t]      press button yes|no|ok|cancel of the box titled TITLE and
 //                                    wait until the box is gone.
@@ -166,11 +176,13 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>  // needs windows.h first
+#include <oleacc.h>
 // clang-format on
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -589,9 +601,9 @@ WORD VirtualKeyOf(std::wstring_view name) {
         if (n >= 1 && n <= 12) return WORD(VK_F1 + n - 1);
     }
     static const std::pair<std::wstring_view, WORD> kNamed[] = {
-        {L"down", VK_DOWN},     {L"up", VK_UP},       {L"return", VK_RETURN},
-        {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},     {L"apps", VK_APPS},
-        {L"ctrl", VK_CONTROL},  {L"shift", VK_SHIFT}, {L"alt", VK_MENU},
+        {L"down", VK_DOWN},   {L"up", VK_UP},     {L"return", VK_RETURN}, {L"escape", VK_ESCAPE},
+        {L"tab", VK_TAB},     {L"apps", VK_APPS}, {L"space", VK_SPACE},   {L"ctrl", VK_CONTROL},
+        {L"shift", VK_SHIFT}, {L"alt", VK_MENU},
     };
     for (const auto& [named, key] : kNamed) {
         if (name == named) return key;
@@ -601,6 +613,20 @@ WORD VirtualKeyOf(std::wstring_view name) {
 
 // ---------------------------------------------------------------------------------------------
 // Screen pixels.
+
+// The WCAG 2 contrast ratio of two 0xRRGGBB colours, from 1 to 21.
+double ContrastRatio(uint32_t a, uint32_t b) {
+    auto luminance = [](uint32_t rgb) {
+        double sum = 0;
+        for (auto [shift, weight] : {std::pair{16, 0.2126}, {8, 0.7152}, {0, 0.0722}}) {
+            const double c = ((rgb >> shift) & 0xFF) / 255.0;
+            sum += weight * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // The pixels of a screen rectangle, row by row from the top, as 0xRRGGBB; empty on failure.
 std::vector<uint32_t> CaptureScreen(const RECT& area) {
@@ -902,6 +928,9 @@ class Driver {
     Outcome ExpectHeaderArrow(const Command& c);
     Outcome ExpectClipboard(const Command& c);
     Outcome ExpectMenu(const Command& c);
+    Outcome ExpectName(const Command& c);
+    Outcome CountAnnouncements(const Command& c);
+    Outcome ExpectAnnouncements(const Command& c);
     // -- boxes and dialogs
     Outcome ExpectBox(const Command& c);
     Outcome ExpectNoBox(const Command& c);
@@ -957,6 +986,25 @@ class Driver {
     bool keptSelectedInView_ = false;
 };
 
+// Waits ms while handing this thread's messages on: out-of-context WinEvents arrive as messages.
+void PumpFor(DWORD ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left.count()) + 1, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+}
+
+// The live-region events of the window announcing counts, since count-announcements.
+constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED (Windows 8)
+HWND announcing = nullptr;
+int announcements = 0;
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (window == announcing && object == OBJID_CLIENT) ++announcements;
+}
+
 // Calls check until it passes or timeoutMs has gone by; the last failure explains a time-out.
 Outcome Poll(DWORD timeoutMs, const std::function<Outcome()>& check) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -967,7 +1015,7 @@ Outcome Poll(DWORD timeoutMs, const std::function<Outcome()>& check) {
             outcome.reason += L" (after " + std::to_wstring(timeoutMs) + L" ms)";
             return outcome;
         }
-        Sleep(kPollIntervalMs);
+        PumpFor(kPollIntervalMs);
     }
 }
 
@@ -1016,6 +1064,9 @@ const Driver::CommandKind Driver::kCommands[] = {
     {L"expect-header-arrow", &Driver::ExpectHeaderArrow, true},
     {L"expect-clipboard", &Driver::ExpectClipboard, true},
     {L"expect-menu", &Driver::ExpectMenu, true},
+    {L"expect-name", &Driver::ExpectName, true},
+    {L"count-announcements", &Driver::CountAnnouncements, false},
+    {L"expect-announcements", &Driver::ExpectAnnouncements, true},
     {L"expect-box", &Driver::ExpectBox, true},
     {L"expect-no-box", &Driver::ExpectNoBox, false},
     {L"answer-box", &Driver::AnswerBox, true},
@@ -1466,7 +1517,7 @@ Outcome Driver::ExpectMenu(const Command& c) {
 Outcome Driver::SleepFor(const Command& c) {
     auto ms = ParseNumber(c.args);
     if (!ms || *ms < 0) return Fail(L"expected milliseconds, found " + Quoted(c.args));
-    Sleep(DWORD(*ms));
+    PumpFor(DWORD(*ms));
     return Pass();
 }
 
@@ -1888,6 +1939,60 @@ Outcome Driver::ExpectFocus(const Command& c) {
     });
 }
 
+Outcome Driver::ExpectName(const Command& c) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    HWND control = nullptr;
+    std::wstring expected;
+    long long id = 0;
+    if (Outcome o = ParseControlText(c.args, control, id, expected); !o.ok) return o;
+    // IAccessible's IID by value: the one of mingw's libraries is not answered under Wine.
+    static const IID kIAccessible = {
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    return Poll(c.timeout, [&] {
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), kIAccessible,
+                                              reinterpret_cast<void**>(&object)))) {
+            return Fail(L"no accessible object for control " + std::to_wstring(id));
+        }
+        VARIANT self = {};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        const HRESULT got = object->get_accName(self, &name);
+        const std::wstring actual = SUCCEEDED(got) && name != nullptr ? name : L"";
+        SysFreeString(name);
+        object->Release();
+        if (actual != expected) {
+            return Fail(L"control " + std::to_wstring(id) + L" is named " + Quoted(actual) +
+                        L", expected " + Quoted(expected));
+        }
+        return Pass();
+    });
+}
+
+Outcome Driver::CountAnnouncements(const Command&) {
+    if (Outcome need = NeedTarget(); !need.ok) return need;
+    static HWINEVENTHOOK hook = nullptr;
+    if (hook != nullptr) UnhookWinEvent(hook);
+    hook = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, OnWinEvent,
+                           target_.processId, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) return Fail(L"SetWinEventHook failed (" + LastErrorText() + L")");
+    announcing = GetDlgItem(target_.window, kStatusLineId);
+    announcements = 0;
+    return Pass();
+}
+
+Outcome Driver::ExpectAnnouncements(const Command& c) {
+    const bool atLeast = c.args.starts_with(L">=");
+    auto expected = ParseNumber(atLeast ? c.args.substr(2) : c.args);
+    if (!expected) return Fail(L"expected a number of announcements, found " + Quoted(c.args));
+    return Poll(c.timeout, [&] {
+        if (atLeast ? announcements >= *expected : announcements == *expected) return Pass();
+        return Fail(L"expected " + c.args + L" announcements of the status line, counted " +
+                    std::to_wstring(announcements));
+    });
+}
+
 Outcome Driver::ExpectRowCount(const Command& c) {
     const bool atLeast = c.args.starts_with(L">=");
     auto expected = ParseNumber(atLeast ? c.args.substr(2) : c.args);
@@ -2140,8 +2245,10 @@ Outcome Driver::ExpectRowBackground(const Command& c) {
     auto row = ParseNumber(words[0]);
     if (!row) return Fail(L"expected a row number, found " + Quoted(words[0]));
     uint32_t expected = 0;
-    if (words[1].size() != 6) return Fail(L"expected the colour as six hex digits RRGGBB");
-    for (wchar_t ch : words[1]) {
+    const bool contrast = words[1].starts_with(L"contrast>=");
+    const double least = contrast ? _wtof(words[1].substr(10).c_str()) : 0;
+    if (!contrast && words[1].size() != 6) return Fail(L"expected RRGGBB or contrast>=R");
+    for (wchar_t ch : contrast ? L"" : words[1]) {
         int digit = HexDigit(ch);
         if (digit < 0) return Fail(L"expected the colour as six hex digits RRGGBB");
         expected = expected * 16 + uint32_t(digit);
@@ -2153,6 +2260,17 @@ Outcome Driver::ExpectRowBackground(const Command& c) {
         std::wstring why;
         auto rect = VisibleRowRect(list, int(*row), why);
         if (!rect) return Fail(why);
+        if (contrast) {
+            // The first cell, inside the grid lines at its edges.
+            auto header = ListHeader(list);
+            auto first = header ? RemoteRect(target_.process, *header, HDM_GETITEMRECT, 0, {})
+                                : std::nullopt;
+            if (!first) return Fail(L"no header item 0");
+            rect->right = std::min(rect->right, rect->left + first->right - first->left - 3);
+            rect->left += 3;
+            rect->top += 2;
+            rect->bottom -= 2;
+        }
         std::vector<uint32_t> pixels = CaptureScreen(*rect);
         if (pixels.empty()) return Fail(L"could not copy the screen (" + LastErrorText() + L")");
         std::unordered_map<uint32_t, size_t> counts;
@@ -2164,6 +2282,13 @@ Outcome Driver::ExpectRowBackground(const Command& c) {
                 most = pixel;
                 mostCount = n;
             }
+        }
+        if (contrast) {
+            double best = 1;
+            for (const auto& [pixel, n] : counts) best = std::max(best, ContrastRatio(pixel, most));
+            if (best >= least) return Pass();
+            return Fail(L"row " + std::to_wstring(*row) + L": the text's contrast with its " +
+                        ColourText(most) + L" background is at most " + std::to_wstring(best));
         }
         if (most != expected) {
             return Fail(L"row " + std::to_wstring(*row) + L" at screen " + RectText(*rect) +
@@ -2279,7 +2404,11 @@ Outcome Driver::ExpectBox(const Command& c) {
         if (box == nullptr) {
             return Fail(L"no box titled " + Quoted(title) + L"; " + DescribeBoxes());
         }
-        if (tab == std::wstring::npos) return Pass();
+        // Keys pressed next go to the foreground window: without a text, wait for the box there.
+        if (tab == std::wstring::npos) {
+            if (GetForegroundWindow() == box) return Pass();
+            return Fail(L"the box " + Quoted(title) + L" is not in the foreground");
+        }
         HWND label = GetDlgItem(box, 0xFFFF);
         if (label == nullptr) return Fail(L"the box " + Quoted(title) + L" has no text");
         auto actual = TextOf(label);
@@ -2391,6 +2520,8 @@ int wmain(int argc, wchar_t** argv) {
     if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
     std::wstring script = FromUtf8(utf8);
 
+    // For the accessible objects of expect-name.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Driver driver(FolderOf(scriptPath));
     size_t start = 0;
     int lineNumber = 0;

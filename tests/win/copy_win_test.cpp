@@ -68,7 +68,12 @@ TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
     SoftwareListOwner& list = window.List();
 
     // Menus: a cell's column by its title, every column; without a row only the whole list, and
-    // greyed without a row shown.
+    // greyed without a row shown; then, after a separator (read as a greyed item), the sort items
+    // with their shortcuts.
+    const std::wstring sorts =
+        L"|[]|Sort by Install Type\tCtrl+1|Sort by App Name\tCtrl+2|Sort by "
+        L"App Version\tCtrl+3|Sort by Install Date\tCtrl+4|Sort by Install "
+        L"Location\tCtrl+5|Sort by Uninstall String\tCtrl+6";
     const struct {
         int row, column;
         bool rows;
@@ -83,8 +88,8 @@ TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
                           {u"User", u"\u0411eta", u"", u"", u"", u"b.exe"}};
     for (const auto& m : menus) {
         list.ShowEntries(m.rows ? std::vector<size_t>{0, 1} : std::vector<size_t>{});
-        const UniqueMenu menu = CopyMenu(list, m.row, m.column);
-        EXPECT_EQ(Items(menu.get()), m.items);
+        const UniqueMenu menu = ListMenu(list, m.row, m.column);
+        EXPECT_EQ(Items(menu.get()), m.items + sorts);
     }
 
     list.ShowEntries({1, 0});

@@ -68,4 +68,24 @@ TEST(MainWindowTest, TabAndAltShowFocusCuesAndEveryEndTextFitsTheStatusLine) {
     DestroyWindow(window.Handle());
 }
 
+TEST(MainWindowTest, FitsTheWorkAreaWhenTheDesktopChanges) {
+    static AppState state;
+    static MainWindow window(state);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr))) << "under Wine set DISPLAY";
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    // A shorter work area lower down, as after undocking to a smaller screen with a taskbar on
+    // top; the window learns of it as Windows tells every window.
+    const RECT shorter = {work.left, work.top + 100, work.right, work.top + 100 + 560};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, const_cast<RECT*>(&shorter), 0));
+    SendMessageW(window.Handle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    for (int id : {0, int(SaveListButton), int(SaveUninstallCommandCheck)}) {
+        RECT rect = {};
+        GetWindowRect(id == 0 ? window.Handle() : window.Control(id), &rect);
+        EXPECT_TRUE(rect.top >= shorter.top && rect.bottom <= shorter.bottom) << "control " << id;
+    }
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+    DestroyWindow(window.Handle());
+}
+
 }  // namespace
