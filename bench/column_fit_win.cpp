@@ -23,8 +23,7 @@
 
 namespace {
 
-SoftwareList gEntries;
-SoftwareListOwner gOwner(gEntries);
+SoftwareListOwner gOwner;
 
 void ReadEntries() {
     const Text machine[] = {
@@ -40,7 +39,7 @@ void ReadEntries() {
                 v[k] = ReadRegistryValue(prefix + name, kProgramValueNames[k], u".");
             }
             if (!IsKeptDisplayName(v[0])) continue;
-            gEntries.push_back({Text(type), v[0], v[1], v[2], v[3], v[4]});
+            gOwner.Append({Text(type), v[0], v[1], v[2], v[3], v[4]});
         }
     };
     for (const Text& key : machine) source(key, key + u"\\", u"Machine");
@@ -102,9 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(list, WM_SETFONT, WPARAM(CreateFontIndirectW(&metrics.lfMessageFont)), FALSE);
     InsertProgramColumns(list);
     gOwner.Attach(list);
-    std::vector<size_t> all(gEntries.size());
-    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-    gOwner.ShowEntries(all);
+    gOwner.ShowAppended();
     UpdateWindow(parent);
 
     bool same = true;

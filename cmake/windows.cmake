@@ -8,7 +8,7 @@ list(FILTER LS_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
 add_library(lswin STATIC ${LS_WIN_SOURCES})
 # Only known DLLs and comctl32 (side by side through the manifest) are imported: the ICMP and
 # Windows Sockets libraries and comdlg32 are loaded at run time from the system directory.
-target_link_libraries(lswin PUBLIC lscore comctl32 ole32 shell32 user32 gdi32 advapi32)
+target_link_libraries(lswin PUBLIC lscore comctl32 ole32 shell32 user32 gdi32 advapi32 uuid)
 target_compile_options(lswin PRIVATE -Wall -Wextra -Werror=shadow)
 
 add_executable(listsoftware WIN32

@@ -4,19 +4,12 @@
 
 #include <windows.h>
 
-#include <climits>
-
 #include "common/text.h"
 #include "inventory/scan_outcome.h"
-#include "inventory/software.h"
 
+// The entries and the rows they show belong to the window's list (SoftwareListOwner).
 struct AppState {
-    Text ComputerName;  // the checked name of the last list request (CheckComputerName)
-    int HoverRow = 0;   // the row last given the hover colour
-    // The screen position of the last mouse move the window received, acted on or dropped
-    // (during a scan, an sc run or a wait); none at first.
-    POINT LastCursorPoint = {INT_MIN, INT_MIN};
-    ::SoftwareList SoftwareList;
+    Text ComputerName;            // the checked name of the last list request (CheckComputerName)
     ::ProgressDots ProgressDots;  // survives from one scan to the next
     HANDLE IcmpHandle = nullptr;  // opened once at start, never closed; null when it failed
 };

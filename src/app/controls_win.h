@@ -113,7 +113,7 @@ constexpr int kListBottom = kControls.back().y + kControls.back().height;
 constexpr int kMostShortening = kControls.back().height - 100;
 
 // Where a control goes in a window shortened by shortening pixels (0: the table's place).
-constexpr ControlSpec ShortenedControl(ControlSpec control, int shortening) {
+[[nodiscard]] constexpr ControlSpec ShortenedControl(ControlSpec control, int shortening) {
     if (control.id == SoftwareListView) {
         control.height -= shortening;
     } else if (control.y >= kListBottom) {

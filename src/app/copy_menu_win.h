@@ -7,13 +7,11 @@
 #include "app/main_window_win.h"
 #include "common/handles_win.h"
 
-// The items of the list's menu, by command: the copy items, then one sort item per column from
-// SortByFirstColumn on, in column order.
+// The list menu's commands: the copy items, then a sort item per column in order from the first.
 enum ListMenuCommand : UINT { CopyCell = 1, CopyRow, CopyAllRows, SortByFirstColumn = 16 };
 
-// The list's menu for row (-1: none) and column of list: "Copy " + the column's title and "Copy
-// Row" for a row, then "Copy All Shown Rows", greyed when the list shows no row; after a
-// separator "Sort by " + each column's title, with its shortcut Ctrl+1 to Ctrl+6.
+// The list's menu for row (-1: none) and column of list (see ShowListMenu), with "Sort by " + each
+// column's title and its shortcut Ctrl+1 to Ctrl+6 after a separator.
 [[nodiscard]] UniqueMenu ListMenu(const SoftwareListOwner& list, int row, int column);
 
 // The list's context menu, asked for at the screen point packed as WM_CONTEXTMENU packs it, or

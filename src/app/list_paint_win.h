@@ -17,6 +17,6 @@
 // headerBottom() down to the bottom of the client area and at every column boundary. The header's
 // place is asked for only then: under Wine it costs a few server calls, once per paint rather than
 // once per row.
-LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const ListColours& colours,
-                          const std::function<int()>& headerBottom,
-                          const std::function<COLORREF(size_t row)>& background);
+[[nodiscard]] LRESULT PaintSoftwareList(NMLVCUSTOMDRAW& draw, const ListColours& colours,
+                                        const std::function<int()>& headerBottom,
+                                        const std::function<COLORREF(size_t row)>& background);

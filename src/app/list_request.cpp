@@ -84,7 +84,7 @@ RequestOutcome RunListRequest(TextView typed, RequestSteps& steps) {
         if (!steps.Wait(0)) return Ended(RequestEnd::Stopped);
     }
     steps.ShowProgress(kPleaseWaitText);
-    const ScanOutcome scan = steps.Scan();
+    const ScanOutcome scan = steps.Scan(name.name);
     if (scan.end == ScanEnd::Stopped) return Ended(RequestEnd::Stopped);
     return {RequestEnd::Scanned, 0, scan};
 }

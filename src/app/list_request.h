@@ -44,27 +44,28 @@ enum class Answer { No, Yes, SessionEnded };
 // The steps of a request that touch Windows and the window; the flow decides between them.
 class RequestSteps {
   public:
-    // Empties the list and the entries and keeps name as the request's computer name.
+    // Empties the entries and the list and keeps name as the request's computer name, for saving.
     virtual void Begin(TextView name) = 0;
     // The IPv4 address of a host name (the first the lookup gives), or 0 when it has none.
     virtual uint32_t Resolve(TextView name) = 0;
     // The echo time of address in milliseconds, -1 without an answer.
     virtual int64_t Ping(uint32_t address) = 0;
     // Whether a connection to the machine's registry can be made.
-    virtual bool RegistryAnswers(TextView name) = 0;
-    virtual ServiceState QueryService(TextView name) = 0;
+    [[nodiscard]] virtual bool RegistryAnswers(TextView name) = 0;
+    [[nodiscard]] virtual ServiceState QueryService(TextView name) = 0;
     // Services the window for timeoutMs (0: what is queued); false when a close or session-end
     // request came.
-    virtual bool Wait(uint32_t timeoutMs) = 0;
+    [[nodiscard]] virtual bool Wait(uint32_t timeoutMs) = 0;
     virtual uint32_t NowMs() = 0;
     // A progress text of the status line.
     virtual void ShowProgress(TextView text) = 0;
     // Asks whether to start the service. After Yes what was asked of the window while the
     // question was open is dropped; SessionEnded, whatever the answer, when the session ended
     // while it was open.
-    virtual Answer AskToStart(TextView name) = 0;
-    virtual ScRun RunSc(TextView arguments) = 0;
-    virtual ScanOutcome Scan() = 0;
+    [[nodiscard]] virtual Answer AskToStart(TextView name) = 0;
+    [[nodiscard]] virtual ScRun RunSc(TextView arguments) = 0;
+    // Scans the machine of the checked name ("." this one).
+    [[nodiscard]] virtual ScanOutcome Scan(TextView name) = 0;
 
   protected:
     ~RequestSteps() = default;

@@ -14,21 +14,6 @@
 
 namespace {
 
-// Windows' own text for an error (the system's message, its line end removed); empty when it
-// has none.
-Text WindowsErrorText(uint32_t error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const UniqueLocalMemory owned(buffer);
-    Text text = buffer != nullptr ? FromWide(buffer, length) : Text();
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 // The scan's entries go into SoftwareList and the list; between program keys the window is kept
 // alive.
 //
@@ -49,11 +34,7 @@ class ListScanSink final : public ScanSink {
     explicit ListScanSink(MainWindow& window)
         : window_(window), lastShown_(GetTickCount()), lastPumped_(lastShown_) {}
 
-    void Found(SoftwareEntry entry) override {
-        SoftwareList& entries = window_.State().SoftwareList;
-        entries.push_back(std::move(entry));
-        window_.List().Append(entries.size() - 1);
-    }
+    void Found(SoftwareEntry entry) override { window_.List().Append(std::move(entry)); }
 
     bool BetweenKeys() override {
         if (GetTickCount() - lastPumped_ < kPumpIntervalMs) return true;
@@ -93,7 +74,6 @@ class WindowRequestSteps final : public RequestSteps {
 
     void Begin(TextView name) override {
         window_.List().Clear();
-        window_.State().SoftwareList.clear();
         window_.State().ComputerName = Text(name);
     }
     uint32_t Resolve(TextView name) override { return ResolveHostAddress(name); }
@@ -132,10 +112,10 @@ class WindowRequestSteps final : public RequestSteps {
         if (GetExitCodeProcess(run.process.get(), &exitCode)) result.exitCode = exitCode;
         return result;
     }
-    ScanOutcome Scan() override {
+    ScanOutcome Scan(TextView name) override {
         ListScanSink sink(window_);
-        RegistryReader registry(window_.State().ComputerName);
-        return InventoryScan(window_.State().ComputerName, registry, sink);
+        RegistryReader registry(name);
+        return InventoryScan(name, registry, sink);
     }
 
   private:

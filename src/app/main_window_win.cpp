@@ -58,11 +58,10 @@ KindStyle StyleOf(ControlKind kind) {
     return {L"Static", kChild, 0};
 }
 
-// The work area (the screen less the taskbar and other desktop toolbars) of a monitor; the whole
-// screen when it cannot be read. For the primary monitor it is SPI_GETWORKAREA's, which Windows
-// documents as that monitor's and which Wine, unlike its monitor information, keeps up to date
-// when the work area is set. Windows scales a program that is not DPI-aware, and hands it this
-// area in the same scaled pixels as its window.
+// A monitor's work area (the screen less the taskbar and other toolbars), or the screen. For the
+// primary monitor SPI_GETWORKAREA's: Windows documents it as that monitor's, and Wine, unlike its
+// monitor information, keeps it up to date. Windows scales a program that is not DPI-aware and
+// gives it this area in the same scaled pixels as its window.
 RECT WorkArea(HMONITOR monitor) {
     MONITORINFO info = {sizeof info};
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -403,7 +402,7 @@ void MainWindow::ForgetEvents() {
 bool MainWindow::NoteMouseMove(const MSG& msg) {
     POINT at = {short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
     MapWindowPoints(msg.hwnd, nullptr, &at, 1);
-    POINT& last = state_.LastCursorPoint;
+    POINT& last = lastCursorPoint_;
     const bool moved = at.x != last.x || at.y != last.y;
     last = at;
     return moved;

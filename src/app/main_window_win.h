@@ -7,6 +7,7 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
+#include <climits>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -54,18 +55,18 @@ class MainWindow {
 
     // Registers the class, creates the window (centred in the work area, shortened to fit it)
     // and its controls in table order, the Enter shortcut, and shows the window.
-    bool Create(HINSTANCE instance);
+    [[nodiscard]] bool Create(HINSTANCE instance);
 
     HWND Handle() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     AppState& State() { return state_; }
 
     // Control operations. Setting a text or a check state from the program raises no event.
-    Text GetText(int id) const;
-    bool IsTextEmpty(int id) const;
+    [[nodiscard]] Text GetText(int id) const;
+    [[nodiscard]] bool IsTextEmpty(int id) const;
     void SetText(int id, TextView text);
     void Enable(int id, bool enabled);
-    bool IsChecked(int id) const;
+    [[nodiscard]] bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     void Focus(int id);
     // Sets the status line's text and announces it to screen readers: for the ends of requests
@@ -74,21 +75,24 @@ class MainWindow {
     // Sorts the list by column as a click on its header does.
     void SortByColumn(int column) { sorter_.OnColumnClick(column); }
 
-    // SoftwareListView and the rows it shows.
+    // SoftwareListView, the entries and the rows it shows.
     SoftwareListOwner& List() { return list_; }
     const SoftwareListOwner& List() const { return list_; }
+    // The row last given the hover colour (HoverHighlight).
+    [[nodiscard]] int HoverRow() const { return hoverRow_; }
+    void SetHoverRow(int row) { hoverRow_ = row; }
 
     // Waits at most timeoutMs for the next event (0: takes only what is already queued;
     // INFINITE: until a message arrives), lets the window process the message that carries it,
     // and reports the event; with an object, also until it is signalled (Signalled). Once a close
     // request was taken, every wait reports it at once, until ForgetEvents.
-    WindowEvent WaitEvent(DWORD timeoutMs, HANDLE object = nullptr);
+    [[nodiscard]] WindowEvent WaitEvent(DWORD timeoutMs, HANDLE object = nullptr);
     // The one wait of a request's long steps: services the window for timeoutMs (0: the events
     // already queued, at most 64; INFINITE: for ever) or until object is signalled, so that it
     // repaints and its controls react. Each tick of the progress timer calls onTick; every other
     // event is dropped. Closed as soon as a close request was taken (it is kept).
-    Waited ServiceWindow(DWORD timeoutMs, HANDLE object = nullptr,
-                         const std::function<void()>& onTick = nullptr);
+    [[nodiscard]] Waited ServiceWindow(DWORD timeoutMs, HANDLE object = nullptr,
+                                       const std::function<void()>& onTick = nullptr);
     // Forgets every event taken so far, a close request too, but not the end of the session,
     // after which Windows ends the process anyway.
     void ForgetEvents();
@@ -102,13 +106,13 @@ class MainWindow {
     // The list's notifications: its owner answers its requests for cells, colours and find; a
     // header click is sorted at once, also while a scan runs; the context menu and Ctrl+C
     // become events.
-    std::optional<LRESULT> OnListNotify(const NMHDR& header);
+    [[nodiscard]] std::optional<LRESULT> OnListNotify(const NMHDR& header);
     // The Enter shortcut, Tab and Alt (which show the focus cues) first while the window is
     // active, then TranslateMessage, then the window's procedure.
     void TranslateAndDispatch(MSG& msg);
     // Whether a WM_MOUSEMOVE lies elsewhere on the screen than the last one the window received,
-    // acted on or dropped (LastCursorPoint), which it becomes.
-    bool NoteMouseMove(const MSG& msg);
+    // acted on or dropped (lastCursorPoint_), which it becomes.
+    [[nodiscard]] bool NoteMouseMove(const MSG& msg);
     // The controls of kControls, the list shortened by shortening pixels (ShortenedControl).
     void CreateControls(HINSTANCE instance, int shortening);
     // Fits the window into the work area of the monitor it is on, after the desktop changed: as
@@ -124,7 +128,7 @@ class MainWindow {
 
     AppState& state_;
     HWND window_ = nullptr;
-    SoftwareListOwner list_{state_.SoftwareList};
+    SoftwareListOwner list_;
     ColumnSorter sorter_{list_};
     UniqueAccelerators accelerators_;
     UniqueGdiObject font_;
@@ -133,5 +137,9 @@ class MainWindow {
     bool sessionEnding_ = false;  // WM_ENDSESSION came: the close request is never forgotten
     int shortening_ = 0;          // pixels the list lost to a short work area
     HWND lastFocus_ = nullptr;    // the control that had the focus when the window was deactivated
-    int suppressEvents_ = 0;      // > 0 while the program itself changes a control
+    int hoverRow_ = 0;            // the row last given the hover colour
+    // The screen position of the last mouse move the window received, acted on or dropped
+    // (during a scan, an sc run or a wait); none at first.
+    POINT lastCursorPoint_ = {INT_MIN, INT_MIN};
+    int suppressEvents_ = 0;  // > 0 while the program itself changes a control
 };

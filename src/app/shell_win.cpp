@@ -3,16 +3,22 @@
 #include <commctrl.h>
 #include <windows.h>
 
+#include <clocale>
+
 #include "app/controls_win.h"
 #include "app/copy_menu_win.h"
 #include "app/list_request_win.h"
 #include "common/case_win.h"
+#include "common/handles_win.h"
+#include "common/message_box_win.h"
+#include "common/system_library_win.h"
 #include "export/save_win.h"
 #include "inventory/search.h"
+#include "remote/host_probe_win.h"
 
 void RefreshControlStates(MainWindow& window) {
     window.Enable(ListSoftwareButton, !window.IsTextEmpty(ComputerField));
-    bool hasEntries = !window.State().SoftwareList.empty();
+    bool hasEntries = !window.List().Entries().empty();
     for (int id : kListDependentControls) window.Enable(id, hasEntries);
 }
 
@@ -20,7 +26,6 @@ void ClearListAction(MainWindow& window) {
     window.List().Clear();
     for (int id : {ComputerField, StatusLine, SearchField}) window.SetText(id, u"");
     for (int id : kSaveChecks) window.SetChecked(id, false);
-    window.State().SoftwareList.clear();
 }
 
 namespace {
@@ -29,7 +34,7 @@ namespace {
 // sorted, so the index in HoverRow may name another row by then.
 void RestoreHighlightedRow(MainWindow& window) {
     SoftwareListOwner& list = window.List();
-    list.SetBackground(window.State().HoverRow, CLR_DEFAULT);
+    list.SetBackground(window.HoverRow(), CLR_DEFAULT);
     for (int row : list.RowsWithBackground(kHoverColour)) list.SetBackground(row, CLR_DEFAULT);
 }
 
@@ -49,7 +54,6 @@ void SaveShownList(MainWindow& window) {
 void HoverHighlight(MainWindow& window, bool moved) {
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
-    AppState& state = window.State();
     RECT rect;
     HWND list = window.Control(SoftwareListView);
     if (!GetWindowRect(list, &rect) || !PtInRect(&rect, cursor)) return;
@@ -60,7 +64,7 @@ void HoverHighlight(MainWindow& window, bool moved) {
         if (moved) SetFocus(list);
         RestoreHighlightedRow(window);
         window.List().SetBackground(row, kHoverColour);
-        state.HoverRow = row;
+        window.SetHoverRow(row);
     } else {
         RestoreHighlightedRow(window);
         window.List().SetBackground(row, CLR_DEFAULT);
@@ -88,9 +92,8 @@ void RunEventLoop(MainWindow& window) {
                         break;
                     case SearchField:
                         if (event.type == kEnEventTextChanged) {
-                            window.List().ShowEntries(
-                                FilteredEntryIndexes(window.State().SoftwareList,
-                                                     window.GetText(SearchField), LocaleLower));
+                            window.List().ShowEntries(FilteredEntryIndexes(
+                                window.List().Entries(), window.GetText(SearchField), LocaleLower));
                         }
                         break;
                     case SearchClearLink:
@@ -119,4 +122,36 @@ void RunEventLoop(MainWindow& window) {
                 break;
         }
     }
+}
+
+int RunApplication(HINSTANCE instance) {
+    // Before anything else loads a library: only the system directory is searched, never the
+    // program's folder or the current one. Where Windows lacks the call, the libraries the
+    // program loads itself still come from the system directory (SystemLibrary).
+    RestrictLibrarySearchToSystem();
+    // The C runtime's locale: the user's, but "." as decimal point. Nothing of the program reads
+    // it (the case folding is LocaleLower, numbers are read and written by the program's own
+    // code); it is set for any runtime call that may come to read it.
+    _wsetlocale(LC_ALL, L"");
+    _wsetlocale(LC_NUMERIC, L"C");
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const ScopedOle ole;  // for the save dialog
+
+    static AppState state;
+    state.IcmpHandle = OpenIcmpHandle();
+
+    static MainWindow window(state);
+    if (!window.Create(instance)) {
+        const DWORD error = GetLastError();
+        ShowMessageBox(nullptr,
+                       u"Unable to open the program's window: " + WindowsErrorText(error) +
+                           u" (error " + IntegerToText(error) + u")",
+                       kErrorTitle, MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    window.Focus(ComputerField);
+    SetTimer(window.Handle(), kProgressTimer, 1000, nullptr);
+    RunEventLoop(window);
+    return 0;
 }

@@ -22,3 +22,8 @@ void HoverHighlight(MainWindow& window, bool moved);
 
 // Hands every event to its action until a close request, then returns.
 void RunEventLoop(MainWindow& window);
+
+// The program: locale, common controls and OLE, the ICMP handle, the window, the Enter shortcut,
+// the focus, the progress timer; then the event loop, until a close request ends it with exit
+// code 0. A window that cannot be made ends it at once with an error box and code 1.
+[[nodiscard]] int RunApplication(HINSTANCE instance);

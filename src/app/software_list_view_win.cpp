@@ -43,10 +43,7 @@ void SoftwareListOwner::Attach(HWND list) {
 }
 
 TextView SoftwareListOwner::CellText(size_t row, size_t column) const {
-    if (row >= rows_.size() || rows_[row].entry >= entries_.size() ||
-        column >= SoftwareEntry::kFieldCount) {
-        return TextView();
-    }
+    if (row >= rows_.size() || column >= SoftwareEntry::kFieldCount) return TextView();
     return entries_[rows_[row].entry].Field(column);
 }
 
@@ -81,12 +78,13 @@ bool SoftwareListOwner::Reorder(const std::vector<size_t>& order) {
 }
 
 void SoftwareListOwner::Clear() {
-    rows_.clear();
-    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    entries_.clear();
+    ShowEntries({});
 }
 
-void SoftwareListOwner::Append(size_t entryIndex) {
-    rows_.push_back({entryIndex, CLR_DEFAULT});
+void SoftwareListOwner::Append(SoftwareEntry entry) {
+    entries_.push_back(std::move(entry));
+    rows_.push_back({entries_.size() - 1, CLR_DEFAULT});
 }
 
 int SoftwareListOwner::KnownRowCount() const {
@@ -120,9 +118,11 @@ void SoftwareListOwner::ShowAllFitted() {
 }
 
 void SoftwareListOwner::ShowEntries(const std::vector<size_t>& entryIndexes) {
-    Clear();
-    rows_.reserve(entryIndexes.size());
-    for (size_t entry : entryIndexes) rows_.push_back({entry, CLR_DEFAULT});
+    rows_.clear();
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    for (size_t entry : entryIndexes) {
+        if (entry < entries_.size()) rows_.push_back({entry, CLR_DEFAULT});
+    }
     SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), 0);
     InvalidateRect(list_, nullptr, TRUE);
 }

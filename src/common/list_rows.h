@@ -17,36 +17,36 @@ inline constexpr size_t kShownCellUnits = 259;
 inline constexpr size_t kSortedCellUnits = 254;
 
 // The part of a text that its cell shows: up to the first NUL, at most kShownCellUnits.
-TextView ShownCellText(TextView text);
+[[nodiscard]] TextView ShownCellText(TextView text);
 
 // The part of a text that the sort compares: at most kSortedCellUnits.
-TextView SortedCellText(TextView text);
+[[nodiscard]] TextView SortedCellText(TextView text);
 
 // The rows a list shows, in shown order.
 class ListRows {
   public:
     // Every row the owner holds, also those it has not told the list of yet.
-    virtual size_t RowCount() const = 0;
+    [[nodiscard]] virtual size_t RowCount() const = 0;
     // The whole text of row's column, exactly as read; the empty text outside the rows or columns.
     // Valid until the rows change.
-    virtual TextView CellText(size_t row, size_t column) const = 0;
+    [[nodiscard]] virtual TextView CellText(size_t row, size_t column) const = 0;
     // Moves the row now at order[k] to position k, with its background, selection and focus.
     // False, and nothing changes, unless order names every row exactly once.
-    virtual bool Reorder(const std::vector<size_t>& order) = 0;
+    [[nodiscard]] virtual bool Reorder(const std::vector<size_t>& order) = 0;
 
   protected:
     ~ListRows() = default;
 };
 
 // True when order names each of 0 .. rowCount - 1 exactly once.
-bool IsRowOrder(const std::vector<size_t>& order, size_t rowCount);
+[[nodiscard]] bool IsRowOrder(const std::vector<size_t>& order, size_t rowCount);
 
 // position[r]: where row r goes under order (IsRowOrder holds).
-std::vector<size_t> PositionsAfter(const std::vector<size_t>& order);
+[[nodiscard]] std::vector<size_t> PositionsAfter(const std::vector<size_t>& order);
 
 // The row a list finds for a typed text: the first row, from start on, whose text (rowText)
 // equals find, or begins with it when prefix is set, comparing code unit by code unit after
 // fold; with wrap the search then goes on from row 0 up to start. A start below 0 begins at
 // row 0, one at or past rowCount finds nothing unless wrap is set. -1 when no row matches.
-int FindRowByText(size_t rowCount, const std::function<TextView(size_t row)>& rowText,
-                  TextView find, bool prefix, int start, bool wrap, CodeUnitMap fold);
+[[nodiscard]] int FindRowByText(size_t rowCount, const std::function<TextView(size_t row)>& rowText,
+                                TextView find, bool prefix, int start, bool wrap, CodeUnitMap fold);

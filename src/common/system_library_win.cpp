@@ -8,9 +8,8 @@ std::wstring SystemDirectory() {
 }
 
 bool RestrictLibrarySearchToSystem() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    auto set = LibraryFunction<SetDirectories>(GetModuleHandleW(L"kernel32.dll"),
-                                               "SetDefaultDllDirectories");
+    auto set = LibraryFunction<decltype(&::SetDefaultDllDirectories)>(
+        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     return set != nullptr && set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

@@ -9,7 +9,7 @@
 
 // The system directory (GetSystemDirectoryW), without a trailing backslash; the empty string
 // when it cannot be read.
-std::wstring SystemDirectory();
+[[nodiscard]] std::wstring SystemDirectory();
 
 // Makes every later library load of the process search the system directory only
 // (SetDefaultDllDirectories with LOAD_LIBRARY_SEARCH_SYSTEM32). Looked up by name: Windows 7
@@ -20,11 +20,11 @@ bool RestrictLibrarySearchToSystem();
 // freed; null when it cannot be loaded. Where LoadLibraryExW does not
 // know LOAD_LIBRARY_SEARCH_SYSTEM32 (Windows 7 without KB2533623), the library is loaded by its
 // full path in the system directory instead.
-HMODULE SystemLibrary(const wchar_t* name);
+[[nodiscard]] HMODULE SystemLibrary(const wchar_t* name);
 
 // A function of a library, by name; null when the library is null or lacks it.
 template <typename Function>
-Function LibraryFunction(HMODULE library, const char* name) {
+[[nodiscard]] Function LibraryFunction(HMODULE library, const char* name) {
     if (library == nullptr) return nullptr;
     FARPROC address = GetProcAddress(library, name);
     if (address == nullptr) return nullptr;

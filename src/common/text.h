@@ -19,7 +19,7 @@ char16_t AsciiLower(char16_t c);
 char16_t AsciiUpper(char16_t c);
 
 // One of the ten ASCII digits, and nothing else (no other script's digits, no sign or point).
-inline bool IsAsciiDigit(char16_t c) {
+[[nodiscard]] inline bool IsAsciiDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
@@ -38,7 +38,7 @@ struct FoldTable {
 
 // The text with every code unit mapped by fold (a CodeUnitMap or a FoldTable).
 template <typename Fold>
-Text FoldedText(TextView text, const Fold& fold) {
+[[nodiscard]] Text FoldedText(TextView text, const Fold& fold) {
     Text folded(text);
     for (char16_t& c : folded) c = fold(c);
     return folded;
@@ -51,10 +51,10 @@ Text FoldedText(TextView text, const Fold& fold) {
 int64_t TextToInteger(TextView text);
 
 // Signed decimal text of a 64-bit integer: no leading zeros, "-" only for negative values.
-Text IntegerToText(int64_t value);
+[[nodiscard]] Text IntegerToText(int64_t value);
 
 // Widens 7-bit text (literals, digits) to UTF-16.
-Text AsciiToText(std::string_view ascii);
+[[nodiscard]] Text AsciiToText(std::string_view ascii);
 
 // The title of every box that reports an error.
 inline constexpr TextView kErrorTitle = u"Error";

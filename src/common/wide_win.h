@@ -12,15 +12,15 @@
 
 static_assert(sizeof(wchar_t) == 2, "Win32 wide text is UTF-16");
 
-inline std::wstring ToWide(TextView text) {
+[[nodiscard]] inline std::wstring ToWide(TextView text) {
     return std::wstring(text.begin(), text.end());
 }
 
-inline Text FromWide(const wchar_t* chars, size_t count) {
+[[nodiscard]] inline Text FromWide(const wchar_t* chars, size_t count) {
     return Text(chars, chars + count);
 }
 
-inline Text FromWide(std::wstring_view text) {
+[[nodiscard]] inline Text FromWide(std::wstring_view text) {
     return Text(text.begin(), text.end());
 }
 
@@ -28,7 +28,7 @@ inline Text FromWide(std::wstring_view text) {
 // becomes its best-fit character where the code page has one ("Straße" gives "Strase" under 932,
 // "İ" gives "I" under 1252), otherwise the code page's default character; none when the
 // conversion fails.
-inline std::optional<std::string> ToAnsiCodePage(TextView text) {
+[[nodiscard]] inline std::optional<std::string> ToAnsiCodePage(TextView text) {
     if (text.empty()) return std::string();
     if (text.size() > size_t(INT_MAX)) return std::nullopt;
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());

@@ -17,12 +17,12 @@ inline constexpr TextView kUnableToCopyText = u"Unable to copy to the clipboard"
 // A field of a copied row: as it stands, or in double quotes with each double quote doubled
 // when it holds a tab, a CR, an LF or a double quote, which is how spreadsheets read pasted text
 // (a line feed inside a value then does not end the row).
-Text CopiedField(TextView field);
+[[nodiscard]] Text CopiedField(TextView field);
 
 // Row row of rows: the texts of columns 0 to columns - 1, each a CopiedField, joined by one tab,
 // without a line end.
-Text CopiedRow(const ListRows& rows, size_t row, size_t columns);
+[[nodiscard]] Text CopiedRow(const ListRows& rows, size_t row, size_t columns);
 
 // The titles joined by tabs (each a CopiedField), then every row of rows in shown order as
 // CopiedRow of titles.size() columns; every line, the last included, ends with CR LF.
-Text CopiedRows(const ListRows& rows, std::span<const TextView> titles);
+[[nodiscard]] Text CopiedRows(const ListRows& rows, std::span<const TextView> titles);

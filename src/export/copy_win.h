@@ -8,4 +8,4 @@
 // Puts text on the clipboard as Unicode text (CF_UNICODETEXT), owned by owner. Another program
 // may hold the clipboard open for a moment, so opening it is tried for about 100 ms. False when
 // the text is not on the clipboard.
-bool CopyToClipboard(HWND owner, TextView text);
+[[nodiscard]] bool CopyToClipboard(HWND owner, TextView text);

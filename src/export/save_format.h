@@ -45,15 +45,15 @@ inline constexpr TextView kSaveLineEnd = u"\r\n";
 // (CR LF). Cells are written as they
 // stand (a line feed inside a cell stays in that line's value). The empty text when the row
 // does not qualify, that is when its column 0 is empty.
-Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks);
+[[nodiscard]] Text SaveRecordText(const SaveRowCells& cells, const SaveChecks& checks);
 
 // path with ".txt" appended unless its last four code units are exactly ".txt" (case-sensitive:
 // "report.TXT" becomes "report.TXT.txt").
-Text EnsureTxtExtension(TextView path);
+[[nodiscard]] Text EnsureTxtExtension(TextView path);
 
 // False when name cannot be offered in the save dialog: empty, or holding a code unit 0-31 or
 // one of " * / : < > ? \ |.
-bool IsUsableProposedName(TextView name);
+[[nodiscard]] bool IsUsableProposedName(TextView name);
 
 struct DefaultSaveNameResult {
     Text computerName;  // the computer name with "." replaced; the caller keeps it
@@ -62,7 +62,8 @@ struct DefaultSaveNameResult {
 
 // The file name the save dialog proposes: computerName + ".txt", where a computerName of exactly
 // "." is first replaced by localComputerName (the empty text when that is unknown).
-DefaultSaveNameResult DefaultSaveName(TextView computerName, TextView localComputerName);
+[[nodiscard]] DefaultSaveNameResult DefaultSaveName(TextView computerName,
+                                                    TextView localComputerName);
 
 // Characters the dialog's file name buffer holds, terminating zero included.
 inline constexpr size_t kSaveFileNameBufferLength = 260;
@@ -76,14 +77,14 @@ struct SaveDialogStart {
 // folder and the text after it the proposed name (no backslash: no folder, the whole text is the
 // proposed name). A proposed name that is not IsUsableProposedName, or that would not fit the
 // file name buffer with its terminating zero, opens as the empty name.
-SaveDialogStart SaveDialogStartFor(TextView defaultName);
+[[nodiscard]] SaveDialogStart SaveDialogStartFor(TextView defaultName);
 
 // The dialog's filter as written in the program: display text and pattern separated by "|".
 inline constexpr TextView kSaveFilterText = u"Text (*.txt)|*.txt";
 
 // The filter list the save dialog expects: every "|" of filterText turned into a zero code unit,
 // and the list ended by two zero code units (the last pattern's and the list's own).
-Text SaveFilterList(TextView filterText);
+[[nodiscard]] Text SaveFilterList(TextView filterText);
 
 inline constexpr TextView kSaveDialogTitle = u"Save Application List";
 inline constexpr TextView kSaveDirectoryExistsText = u"Already exists as a directory";
@@ -92,4 +93,4 @@ inline constexpr TextView kSaveOverwriteQuestion = u"Overwrite Existing File?";
 
 // The text of the "Error" box shown when the file at path cannot be opened or written, so that
 // a failed save is never mistaken for a written file.
-Text SaveFailedMessage(TextView path);
+[[nodiscard]] Text SaveFailedMessage(TextView path);

@@ -24,9 +24,8 @@ namespace {
 // network is down. Like every library the program loads itself, it comes from the system
 // directory.
 BOOL ShowSaveDialog(OPENFILENAMEW* dialog) {
-    using Function = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const auto show =
-        LibraryFunction<Function>(SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
+    static const auto show = LibraryFunction<decltype(&::GetSaveFileNameW)>(
+        SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
     return show != nullptr && show(dialog);
 }
 

@@ -20,7 +20,7 @@ using TextUpperCase = Text (*)(TextView);
 // Splits "ROOT\subkey" at its first backslash and recognises ROOT after upper-casing it. A path
 // without a backslash, or whose first segment is none of the five full root names, gives
 // RegistryRoot::None (the caller's read then fails).
-RegistryPath ParseRegistryPath(TextView path, TextUpperCase upperCase);
+[[nodiscard]] RegistryPath ParseRegistryPath(TextView path, TextUpperCase upperCase);
 
 // Registry value types this layer tells apart (the platform's own numbers).
 inline constexpr uint32_t kRegSz = 1;
@@ -36,4 +36,4 @@ constexpr size_t kRegistryValueLimit = 1024;
 // REG_BINARY as upper-case hex pairs; REG_DWORD as the signed decimal of the data read
 // little-endian into a zeroed 64-bit integer, "0" when the data does not fit 8 bytes; every
 // other type the empty text.
-Text RegistryValueToText(uint32_t type, const uint8_t* data, size_t size);
+[[nodiscard]] Text RegistryValueToText(uint32_t type, const uint8_t* data, size_t size);

@@ -14,8 +14,8 @@ class RegistryReader final : public RegistrySource {
   public:
     explicit RegistryReader(TextView computerName) : computer_(computerName) {}
 
-    RegistryRead EnumSubkey(TextView keyPath, uint32_t index) override;
-    RegistryRead ReadValue(TextView keyPath, TextView valueName) override;
+    [[nodiscard]] RegistryRead EnumSubkey(TextView keyPath, uint32_t index) override;
+    [[nodiscard]] RegistryRead ReadValue(TextView keyPath, TextView valueName) override;
 
   private:
     Text computer_;

@@ -12,7 +12,7 @@ class ProgressDots {
   public:
     // The status text for this tick ("Please wait" and the dots so far); then one more dot, or
     // none again after ten.
-    Text Tick();
+    [[nodiscard]] Text Tick();
 
   private:
     Text dots_;

@@ -20,7 +20,7 @@ struct SoftwareEntry {
 
     static constexpr size_t kFieldCount = kColumnCount;
     // Field i in column order (0 = InstallType ... 5 = UninstallString).
-    const Text& Field(size_t i) const;
+    [[nodiscard]] const Text& Field(size_t i) const;
 };
 
 // Entries in scan order.
@@ -35,7 +35,7 @@ inline constexpr std::array<std::u16string_view, 8> kExcludedNameFragments{
 
 // True when a program key with this display name becomes an entry: the name is not empty and
 // contains none of kExcludedNameFragments.
-bool IsKeptDisplayName(TextView displayName);
+[[nodiscard]] bool IsKeptDisplayName(TextView displayName);
 
 // The five values read from every program key, in the order they are read.
 inline constexpr std::array<std::u16string_view, 5> kProgramValueNames{
@@ -46,15 +46,15 @@ inline constexpr std::array<std::u16string_view, 5> kProgramValueNames{
 // domain accounts) or "S-1-12-1-" (cloud accounts) and does not end with ".bak" (the copy
 // Windows keeps of a damaged profile's key) or "_Classes" (a user's second, classes hive).
 // Without regard to ASCII case, as the registry compares these ASCII names.
-bool IsUserAccountName(TextView name);
+[[nodiscard]] bool IsUserAccountName(TextView name);
 
 // The hives a scan reads, in enumeration order: HKEY_USERS' subkeys, with "S-1-5-18" and
 // ".DEFAULT" (without regard to ASCII case), which name the one LocalSystem hive, read once at
 // the place of whichever comes first.
-std::vector<Text> HivesToScan(const std::vector<Text>& hiveNames);
+[[nodiscard]] std::vector<Text> HivesToScan(const std::vector<Text>& hiveNames);
 
 // How many accounts have a profile on the machine but no loaded hive, so that their per-user
 // programs could not be read: the names of ProfileList's subkeys that are IsUserAccountName and
 // are not among the names of HKEY_USERS' subkeys (without regard to ASCII case).
-size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
-                           const std::vector<Text>& loadedHiveNames);
+[[nodiscard]] size_t CountSignedOutUsers(const std::vector<Text>& profileNames,
+                                         const std::vector<Text>& loadedHiveNames);

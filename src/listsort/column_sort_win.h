@@ -27,7 +27,7 @@ class ColumnSorter {
 
     // Sorts on a header click of the list (LVN_COLUMNCLICK from it), before the caller goes on
     // with the notification. False for every other notification, which it leaves alone.
-    bool OnNotify(const NMHDR& header);
+    [[nodiscard]] bool OnNotify(const NMHDR& header);
 
     // Sorts the rows by column in the direction the header's arrow calls for (ascending unless
     // the column shows an up arrow), moves the arrow there and scrolls the selected row, if any,
@@ -37,7 +37,7 @@ class ColumnSorter {
 
     // The arrow shown on header item column: -1 when there is no list or the item cannot be
     // read, 0 for no arrow, 1 for the up arrow (tested first), 2 for the down arrow.
-    int HeaderArrow(int column) const;
+    [[nodiscard]] int HeaderArrow(int column) const;
 
     // Shows the arrow of direction (1 up, 2 down) on header item column and clears it from every
     // other item; direction 0 clears every item's arrow. Every other format flag stays as it

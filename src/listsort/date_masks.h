@@ -14,12 +14,12 @@
 // then "%yyyy" and, for the longer shapes, "%hh", "%ii" and "%ss". Year-first texts (non-digits at
 // positions 5 and 8) give the empty text. Ambiguous dates are day first on purpose
 // (docs/behaviour.md).
-Text DateMaskOf(TextView text);
+[[nodiscard]] Text DateMaskOf(TextView text);
 
 // The mask for a whole column from its first, last and middle probe rows: the first row's mask,
 // replaced by a later probe's mask that differs from it and is month first. The empty text when
 // any of the three texts has no mask (the column is then not sortable as dates).
-Text ChooseColumnDateMask(TextView first, TextView last, TextView middle);
+[[nodiscard]] Text ChooseColumnDateMask(TextView first, TextView last, TextView middle);
 
 // Seconds from 1970-01-01 00:00:00 to the moment the text denotes under the mask, on the plain
 // proleptic Gregorian calendar (no time zone, no daylight saving; negative before 1970). Fields

@@ -21,31 +21,26 @@
 namespace {
 
 // The calls of the ICMP and Windows Sockets libraries, found once in the copies of the system
-// directory; each is null when its library or the function is missing.
+// directory, of the types their headers declare; each is null when its library or the function
+// is missing.
 struct IcmpCalls {
-    using Create = HANDLE(WINAPI*)();
-    using SendEcho = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID,
-                                    DWORD, DWORD);
-    Create create;
-    SendEcho sendEcho;
+    decltype(&::IcmpCreateFile) create;
+    decltype(&::IcmpSendEcho) sendEcho;
 };
 
 const IcmpCalls& Icmp() {
     static const IcmpCalls calls = [] {
         HMODULE library = SystemLibrary(L"iphlpapi.dll");
-        return IcmpCalls{LibraryFunction<IcmpCalls::Create>(library, "IcmpCreateFile"),
-                         LibraryFunction<IcmpCalls::SendEcho>(library, "IcmpSendEcho")};
+        return IcmpCalls{LibraryFunction<decltype(&::IcmpCreateFile)>(library, "IcmpCreateFile"),
+                         LibraryFunction<decltype(&::IcmpSendEcho)>(library, "IcmpSendEcho")};
     }();
     return calls;
 }
 
 struct SocketCalls {
-    using Startup = int(WINAPI*)(WORD, LPWSADATA);
-    using Cleanup = int(WINAPI*)();
-    using HostByName = hostent*(WINAPI*)(const char*);
-    Startup startup;
-    Cleanup cleanup;
-    HostByName hostByName;
+    decltype(&::WSAStartup) startup;
+    decltype(&::WSACleanup) cleanup;
+    decltype(&::gethostbyname) hostByName;
     bool Complete() const { return startup && cleanup && hostByName; }
 };
 
@@ -55,9 +50,9 @@ struct SocketCalls {
 const SocketCalls& Sockets() {
     static const SocketCalls calls = [] {
         HMODULE library = SystemLibrary(L"ws2_32.dll");
-        return SocketCalls{LibraryFunction<SocketCalls::Startup>(library, "WSAStartup"),
-                           LibraryFunction<SocketCalls::Cleanup>(library, "WSACleanup"),
-                           LibraryFunction<SocketCalls::HostByName>(library, "gethostbyname")};
+        return SocketCalls{LibraryFunction<decltype(&::WSAStartup)>(library, "WSAStartup"),
+                           LibraryFunction<decltype(&::WSACleanup)>(library, "WSACleanup"),
+                           LibraryFunction<decltype(&::gethostbyname)>(library, "gethostbyname")};
     }();
     return calls;
 }

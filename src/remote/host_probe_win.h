@@ -17,7 +17,7 @@ uint32_t ResolveHostAddress(TextView computerName);
 // Opens the ICMP handle that PingHost takes, through the ICMP library of the system directory;
 // null when the library or its functions are missing or IcmpCreateFile fails. Never closed by
 // the program: it lives as long as the process.
-HANDLE OpenIcmpHandle();
+[[nodiscard]] HANDLE OpenIcmpHandle();
 
 // Sends one ICMP echo without data to address (network byte order) and waits at most timeoutMs
 // for the answer. Returns the echo time in

@@ -12,7 +12,7 @@
 // without leading backslashes). The error of the call that failed when the manager or the service
 // cannot be opened (5 access denied, 1722 the RPC server is unavailable, 1060 no such service) or
 // the status cannot be read.
-ServiceState QueryServiceState(TextView machineName, TextView serviceName);
+[[nodiscard]] ServiceState QueryServiceState(TextView machineName, TextView serviceName);
 
 struct ServiceControlRun {
     UniqueKernelHandle process;  // to wait on and read the exit code of; none if none started
@@ -21,4 +21,4 @@ struct ServiceControlRun {
 
 // Starts the system's sc (from the system directory, never one found by name) with arguments,
 // with no console window. The shell's fallback may start it without handing out its process.
-ServiceControlRun RunServiceControl(TextView arguments);
+[[nodiscard]] ServiceControlRun RunServiceControl(TextView arguments);

@@ -16,7 +16,7 @@ uint32_t ParseDottedAddress(TextView address);
 
 // True when the name is four groups of decimal digits joined by dots ("10.0.0.300" too): an
 // address, probed as written. Any other name with a dot is a host name (pc01.corp.example).
-bool IsDottedAddress(TextView name);
+[[nodiscard]] bool IsDottedAddress(TextView name);
 
 // What a typed computer name asks for.
 enum class ComputerNameKind {
@@ -36,7 +36,7 @@ struct CheckedComputerName {
 // form), and what it asks for. A name that still holds a blank, a tab, a control character
 // (0-31, 127) or one of " \ / : * ? < > | is Invalid: it names no computer, and as typed it would
 // add words to sc's command line or parts to a UNC path.
-CheckedComputerName CheckComputerName(TextView typed);
+[[nodiscard]] CheckedComputerName CheckComputerName(TextView typed);
 
 // The service whose state is checked and which is started on the operator's request.
 inline constexpr TextView kRemoteRegistryServiceName = u"remoteregistry";
@@ -56,7 +56,7 @@ inline constexpr uint32_t kServiceStartPending = 2;
 
 // The text of a state, for display: dwCurrentState 1 (stopped) to 7 (paused); the empty text for
 // any other value. The view refers to static storage.
-TextView ServiceStateText(uint32_t state);
+[[nodiscard]] TextView ServiceStateText(uint32_t state);
 
 inline constexpr TextView kServiceRunningText = u"The service is running.";
 inline constexpr TextView kServicePendingText = u"The service start is pending.";
@@ -65,19 +65,19 @@ inline constexpr TextView kServicePendingText = u"The service start is pending."
 // name ends with "=", and its value follows as a word of its own: "start= demand"; sc refuses
 // "start=demand"). The name is a checked one (CheckComputerName), so it needs no quotes; it is
 // not resolved.
-Text ScConfigArguments(TextView computerName);
-Text ScStartArguments(TextView computerName);
+[[nodiscard]] Text ScConfigArguments(TextView computerName);
+[[nodiscard]] Text ScStartArguments(TextView computerName);
 
 // The two sc runs, in the order they are made.
 enum class ScCommand { Config, Start };
 
 // Whether sc's exit code says that its run did what was asked: 0 for config; 0 or 1056 (an
 // instance of the service is already running) for start.
-bool ScSucceeded(ScCommand command, uint32_t exitCode);
+[[nodiscard]] bool ScSucceeded(ScCommand command, uint32_t exitCode);
 
 // The command line that starts sc with arguments: the program name in double quotes, a blank,
 // then the arguments.
-Text ScCommandLine(TextView arguments);
+[[nodiscard]] Text ScCommandLine(TextView arguments);
 
 inline constexpr TextView kUnableToPingText = u"Unable to PING remote computer";
 inline constexpr TextView kTryingToConnectText = u"Trying to connect to remote machine";
@@ -88,23 +88,26 @@ inline constexpr TextView kErrorRetrievingText = u"Error retrieving software lis
 inline constexpr TextView kNotValidComputerNameText = u"Not a valid computer name";
 
 // The question asked while the service of computerName is not running.
-Text RemoteRegistryQuestion(TextView computerName);
+[[nodiscard]] Text RemoteRegistryQuestion(TextView computerName);
 
 // The error box when the state of computerName's service cannot be read: "Unable to query the
 // Remote Registry service on " + the name + ": " + Windows' text for the error + " (error N)",
 // and for 5 (access denied) a second line: listing another computer needs administrative rights
 // on it. Without a text of Windows' the ": " and the text are left out.
-Text ServiceQueryFailedText(TextView computerName, TextView windowsText, uint32_t error);
+[[nodiscard]] Text ServiceQueryFailedText(TextView computerName, TextView windowsText,
+                                          uint32_t error);
 
 // The error box when another computer's registry answered but refused every read, or ended them
 // with another status, so that nothing could be read: "Unable to read the registry of " + the
 // name + ": " + Windows' text for the status + " (error N)", with the same second line for 5 as
 // ServiceQueryFailedText.
-Text RegistryReadFailedText(TextView computerName, TextView windowsText, uint32_t error);
+[[nodiscard]] Text RegistryReadFailedText(TextView computerName, TextView windowsText,
+                                          uint32_t error);
 
 // The error box when an sc run failed: "Unable to start the Remote Registry service on " + the
 // name + ": " + Windows' text for the code + " (error N)".
-Text ServiceStartFailedText(TextView computerName, TextView windowsText, uint32_t error);
+[[nodiscard]] Text ServiceStartFailedText(TextView computerName, TextView windowsText,
+                                          uint32_t error);
 
 // The status shown during the pause after both sc runs.
-Text AttemptingToStartText(TextView computerName);
+[[nodiscard]] Text AttemptingToStartText(TextView computerName);

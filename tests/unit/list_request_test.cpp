@@ -54,7 +54,12 @@ class FakeSteps final : public RequestSteps {
     void ShowProgress(TextView text) override { trace += char(text[0]); }
     Answer AskToStart(TextView) override { return trace += 'a', Next(world_.answers); }
     ScRun RunSc(TextView) override { return trace += 's', Next(world_.sc); }
-    ScanOutcome Scan() override { return trace += 'n', world_.scan; }
+    ScanOutcome Scan(TextView name) override {
+        trace += 'n';
+        scanned = Text(name);
+        return world_.scan;
+    }
+    Text scanned;  // the name the scan was given
 
   private:
     World world_;
@@ -260,6 +265,10 @@ TEST(ListRequestTest, EndsInOneOutcomeThatSaysWhatIsShown) {
         EXPECT_EQ(outcome.end, c.end) << c.label;
         EXPECT_EQ(outcome.error, c.error) << c.label;
         EXPECT_EQ(steps.trace, c.trace) << c.label;
+        // The scan is given the checked name: \\\\testpc scans testpc.
+        if (c.trace.ends_with('n')) {
+            EXPECT_EQ(steps.scanned, CheckComputerName(c.typed).name) << c.label;
+        }
         const RequestEndView view = ViewOfEnd(outcome, u"testpc", ErrorText);
         EXPECT_EQ(view.box, c.box) << c.label;
         EXPECT_EQ(view.status, c.status) << c.label;

@@ -89,7 +89,7 @@ TEST(ProgressDotsTest, CyclesThroughElevenTextsAndKeepsItsPlace) {
         }
     }
     // A later scan goes on from where the last one stopped.
-    for (int i = 0; i < 4; ++i) dots.Tick();
+    for (int i = 0; i < 4; ++i) static_cast<void>(dots.Tick());
     EXPECT_EQ(dots.Tick(), u"Please wait....");
 }
 

@@ -30,11 +30,10 @@ constexpr int kUnregisteredList = 5;
 constexpr wchar_t kParentClass[] = L"ColumnSortTestParent";
 constexpr SortDirection kUnreadHeader = SortDirection(0);
 
-// An owner-data list and the program's owner of its rows, over entries of its own, and the sorter
-// that sorts it, if any.
+// An owner-data list and the program's owner of its entries and rows, and the sorter that sorts
+// it, if any.
 struct OwnedList {
-    SoftwareList entries;
-    SoftwareListOwner owner{entries};
+    SoftwareListOwner owner;
     HWND list = nullptr;
     ColumnSorter* sorter = nullptr;
 };
@@ -72,7 +71,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         OwnedList* owned = ListOf(*record, header->hwndFrom);
         if (owned == nullptr) return 0;
-        if (owned->sorter != nullptr) owned->sorter->OnNotify(*header);
+        if (owned->sorter != nullptr) static_cast<void>(owned->sorter->OnNotify(*header));
         if (header->code == UINT(LVN_COLUMNCLICK)) {
             const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
             ++record->columnClicks;
@@ -157,12 +156,12 @@ class ColumnSortTest : public testing::Test {
     // Shows one row per entry of rows, its cells in columns 0, 1, 2 ..., and gives row i the
     // background 1000 + i.
     static void FillRows(OwnedList& owned, const std::vector<Cells>& rows) {
-        owned.entries.clear();
+        owned.owner.Clear();
         std::vector<size_t> shown;
         for (size_t i = 0; i < rows.size(); ++i) {
             SoftwareEntry entry;
             for (size_t c = 0; c < rows[i].size(); ++c) FieldOf(entry, c) = FromWide(rows[i][c]);
-            owned.entries.push_back(std::move(entry));
+            owned.owner.Append(std::move(entry));
             shown.push_back(i);
         }
         owned.owner.ShowEntries(shown);
@@ -474,12 +473,12 @@ TEST_F(ColumnSortTest, SmallLists) {
 // Rows move whole
 
 TEST_F(ColumnSortTest, EveryCellAndTheBackgroundMoveWithTheRow) {
-    Fill(1, {L"c", L"a", L"b"});
     // Cells longer than the sort reads, in another column, move whole.
     const Cells longCells = {std::wstring(1000, L'0'), std::wstring(300, L'1') + L"\n1",
                              std::wstring(5000, L'2')};
-    for (size_t row = 0; row < 3; ++row)
-        main_.entries[row].UninstallString = FromWide(longCells[row]);
+    FillRows(main_, {{L"row0", L"c", L"", L"", L"", longCells[0]},
+                     {L"row1", L"a", L"", L"", L"", longCells[1]},
+                     {L"row2", L"b", L"", L"", L"", longCells[2]}});
     Click(1);
     ASSERT_EQ(ColumnOf(1), (Cells{L"a", L"b", L"c"}));
     EXPECT_EQ(ColumnOf(0), (Cells{L"row1", L"row2", L"row0"}));
@@ -733,9 +732,9 @@ TEST_F(ColumnSortTest, AClickWhileRowsAreStillAddedSortsEveryRowFoundSoFar) {
     // The owner holds four rows but has told the list of two; the click sorts all four.
     FillRows(main_, {{L"d"}, {L"b"}});
     for (const wchar_t* name : {L"a", L"c"}) {
-        main_.entries.push_back({});
-        main_.entries.back().InstallType = FromWide(name);
-        main_.owner.Append(main_.entries.size() - 1);
+        SoftwareEntry entry;
+        entry.InstallType = FromWide(name);
+        main_.owner.Append(std::move(entry));
     }
     ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 2);
     Click(0);

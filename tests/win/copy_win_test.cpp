@@ -84,8 +84,8 @@ TEST(CopyTest, MenuItemsClipboardAndTheStatusWhenItIsHeld) {
         {-1, 1, true, L"Copy All Shown Rows"},
         {-1, 1, false, L"[Copy All Shown Rows]"},
     };
-    state.SoftwareList = {{u"Machine", u"Alpha", u"1.0", u"", u"", u"\"C:\\a.exe\" /x"},
-                          {u"User", u"\u0411eta", u"", u"", u"", u"b.exe"}};
+    list.Append({u"Machine", u"Alpha", u"1.0", u"", u"", u"\"C:\\a.exe\" /x"});
+    list.Append({u"User", u"\u0411eta", u"", u"", u"", u"b.exe"});
     for (const auto& m : menus) {
         list.ShowEntries(m.rows ? std::vector<size_t>{0, 1} : std::vector<size_t>{});
         const UniqueMenu menu = ListMenu(list, m.row, m.column);

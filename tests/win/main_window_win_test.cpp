@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "app/shell_win.h"
 #include "common/wide_win.h"
 #include "inventory/scan_outcome.h"
 #include "inventory/software.h"
@@ -86,6 +88,37 @@ TEST(MainWindowTest, FitsTheWorkAreaWhenTheDesktopChanges) {
     }
     SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
     DestroyWindow(window.Handle());
+}
+
+// A class of the program's window class name whose windows refuse to be made.
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_NCCREATE ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(MainWindowTest, TheProgramEndsWithAnErrorWhenItsWindowCannotBeMade) {
+    WNDCLASSEXW refusing = {sizeof refusing};
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = GetModuleHandleW(nullptr);
+    refusing.lpszClassName = L"ListSoftwareMainWindow";
+    ASSERT_NE(RegisterClassExW(&refusing), 0);
+    // The "Error" box of this process, read and answered.
+    std::wstring said;
+    std::thread answer([&said] {
+        for (int i = 0; i < 1000 && said.empty(); ++i, Sleep(10)) {
+            for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", L"Error"));) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(box, &process);
+                if (process != GetCurrentProcessId()) continue;
+                wchar_t text[256] = {};
+                GetDlgItemTextW(box, 0xFFFF, text, 256);
+                said = text;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+    });
+    EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr)), 1);
+    answer.join();
+    EXPECT_TRUE(said.starts_with(L"Unable to open the program's window: ")) << said;
 }
 
 }  // namespace

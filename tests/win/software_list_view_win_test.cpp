@@ -53,21 +53,18 @@ TEST(FitColumnsToAllRowsTest, GivesThePlainListsAutosizeOverEveryRow) {
 
     // 300 short rows, then one whose every cell is the widest of its column: far below the
     // rows in view. Its uninstall string is longer than a cell shows.
-    SoftwareList entries;
+    HWND owned = ProgramLikeList(parent, LVS_OWNERDATA, font);
+    SoftwareListOwner owner;
+    owner.Attach(owned);
     for (int i = 0; i < 300; ++i) {
         Text n = AsciiToText(std::to_string(i));
-        entries.push_back({u"Machine", u"App " + n, u"1." + n, u"2020", u"C:\\A" + n, u"x " + n});
+        owner.Append({u"Machine", u"App " + n, u"1." + n, u"2020", u"C:\\A" + n, u"x " + n});
     }
-    entries.push_back({u"User", u"A Much Wider Application Name Than All Others", u"10.20.30.40000",
-                       u"Wednesday 2023", u"C:\\Program Files\\Wide Vendor\\Wide Product\\",
-                       Text(400, u'W')});
-    std::vector<size_t> all(entries.size());
-    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-
-    HWND owned = ProgramLikeList(parent, LVS_OWNERDATA, font);
-    SoftwareListOwner owner(entries);
-    owner.Attach(owned);
-    owner.ShowEntries(all);
+    owner.Append({u"User", u"A Much Wider Application Name Than All Others", u"10.20.30.40000",
+                  u"Wednesday 2023", u"C:\\Program Files\\Wide Vendor\\Wide Product\\",
+                  Text(400, u'W')});
+    const SoftwareList& entries = owner.Entries();
+    owner.ShowAppended();
     owner.FitColumns();
 
     HWND plain = ProgramLikeList(parent, 0, font);
@@ -178,12 +175,14 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
     HWND list = window.Control(SoftwareListView);
     ASSERT_TRUE(SetWindowSubclass(list, WithholdTexts, 1, 0));
 
-    state.SoftwareList = {
-        {u"Machine", u"Zeta Tool", u"10.0", u"", u"", u""},
-        {u"Machine", u"\u00C9diteur", u"2.5", u"", u"", u""},
-        {u"User", u"Hidden", u"1.0", u"", u"", u""},
-        {u"User", u"Gamma", u"9.75", u"", u"", u""},
-    };
+    for (SoftwareEntry entry : SoftwareList{
+             {u"Machine", u"Zeta Tool", u"10.0", u"", u"", u""},
+             {u"Machine", u"\u00C9diteur", u"2.5", u"", u"", u""},
+             {u"User", u"Hidden", u"1.0", u"", u"", u""},
+             {u"User", u"Gamma", u"9.75", u"", u"", u""},
+         }) {
+        window.List().Append(std::move(entry));
+    }
     window.List().ShowEntries({0, 1, 3});  // as a search that hides one entry shows them
     wchar_t cell[64] = L"unread";
     LVITEMW item = {};
@@ -199,7 +198,7 @@ TEST(SoftwareListOwnerTest, SortsAndSavesWhatItHoldsWhenTheListHandsOutNoText) {
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(header, WM_LBUTTONUP, 0, at);
-    window.ServiceWindow(0);
+    static_cast<void>(window.ServiceWindow(0));
     std::vector<Text> names;
     for (size_t row = 0; row < window.List().RowCount(); ++row) {
         names.push_back(Text(window.List().CellText(row, 1)));
