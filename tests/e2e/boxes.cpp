@@ -91,10 +91,14 @@ Outcome ExpectBox(Session& s, const Command& c) {
     });
 }
 
-Outcome ExpectNoBox(Session& s, const Command&) {
+// Like every check, it waits for the program: a box closed by a key just pressed may take a
+// moment to go.
+Outcome ExpectNoBox(Session& s, const Command& c) {
     if (Outcome need = s.NeedTarget(); !need.ok) return need;
-    if (!TopLevelWindows(s.target.processId, kBoxClass).empty()) return Fail(DescribeBoxes(s));
-    return Pass();
+    return Poll(c.timeout, [&] {
+        if (TopLevelWindows(s.target.processId, kBoxClass).empty()) return Pass();
+        return Fail(DescribeBoxes(s));
+    });
 }
 
 Outcome AnswerBox(Session& s, const Command& c) {
@@ -158,7 +162,7 @@ Outcome SaveDialog(Session& s, const Command& c) {
 
 std::span<const CommandKind> BoxCommands() {
     static const CommandKind kCommands[] = {
-        {L"expect-box", L"TEXT [t]", ExpectBox},         {L"expect-no-box", L"", ExpectNoBox},
+        {L"expect-box", L"TEXT [t]", ExpectBox},         {L"expect-no-box", L"[t]", ExpectNoBox},
         {L"answer-box", L"TITLE BUTTON [t]", AnswerBox}, {L"save-dialog", L"PATH [t]", SaveDialog},
         {L"cancel-dialog", L"TEXT [t]", CancelDialog},
     };

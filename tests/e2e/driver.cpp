@@ -149,7 +149,7 @@
 //                                    title and the text are separated by the escape \t. Without
 //                                    \tTEXT: a box or dialog titled TITLE is open, in the
 //                                    foreground (where "press" sends its keys).
-//   expect-no-box                    the program shows no box or dialog.
+//   expect-no-box [t]                the program shows no box or dialog.
 //   answer-box TITLE BUTTON [t]      press button yes|no|ok|cancel of the box titled TITLE and
 //                                    wait until the box is gone.
 //   save-dialog PATH [t]             in the "Save Application List" dialog put PATH into the
